@@ -1,0 +1,43 @@
+// Commands of the shell itself: reset, the fixed-position hints and the
+// release-page offer after a failed automatic check.
+#include "app/mainwindow.h"
+
+#include "update/releaseinfo.h"
+
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QUrl>
+
+void MainWindow::resetAll()
+{
+    clearWorkingState();
+}
+
+void MainWindow::addFixedPosition()
+{
+    QMessageBox::information(this, QStringLiteral("提示"), QStringLiteral("固定位置功能已整合到设置对话框中"));
+}
+
+void MainWindow::clearFixedPositions()
+{
+    if (QMessageBox::question(this, QStringLiteral("确认"), QStringLiteral("确定要清空所有固定位置吗?"),
+                              QMessageBox::Yes | QMessageBox::No)
+        != QMessageBox::Yes)
+        return;
+    model.fixedPositions.clear();
+    updateFixedPositionTable();
+    logMessage(QStringLiteral("已清空所有固定位置"));
+}
+
+void MainWindow::manualUpdateCheck()
+{
+    const QString text = QStringLiteral("当前版本: %1\n\n自动检查更新失败，是否要手动打开项目页面检查？")
+                             .arg(ReleaseInfo::kCurrentVersion);
+    if (QMessageBox::information(this, QStringLiteral("检查更新"), text, QMessageBox::Yes | QMessageBox::No)
+        == QMessageBox::Yes) {
+        QDesktopServices::openUrl(QUrl(ReleaseInfo::kReleasesPageUrl));
+        logMessage(QStringLiteral("已打开更新页面"));
+    } else {
+        logMessage(QStringLiteral("取消检查更新"));
+    }
+}

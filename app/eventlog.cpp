@@ -1,0 +1,44 @@
+// The event log: stamped outcome lines and plain detail lines.
+#include "app/mainwindow.h"
+
+#include "config/clock.h"
+
+#include <QLabel>
+#include <QTableWidget>
+#include <QTextCursor>
+#include <QTextEdit>
+
+void MainWindow::logMessage(const QString &text)
+{
+    if (!statusLabel || !logView)
+        return;
+    const QString line = currentDateTime().toString(QStringLiteral("hh:mm:ss")) + QStringLiteral(" - ") + text;
+    statusLabel->setText(line);
+    appendPlainLog(line);
+}
+
+void MainWindow::appendLog(const QString &text)
+{
+    // QTextEdit::append guesses the format: markup becomes rich text.
+    logView->append(text);
+}
+
+void MainWindow::appendPlainLog(const QString &text)
+{
+    QTextCursor cursor(logView->document());
+    cursor.movePosition(QTextCursor::End);
+    if (!logView->document()->isEmpty())
+        cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+    cursor.insertText(text, QTextCharFormat());
+}
+
+void MainWindow::clearWorkingState()
+{
+    model.generatedGroups.clear();
+    model.mustTogether.clear();
+    model.mustSeparate.clear();
+    constraintTable->setRowCount(0);
+    resultTable->setRowCount(0);
+    logView->clear();
+    logMessage(QStringLiteral("系统已重置"));
+}

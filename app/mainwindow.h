@@ -1,0 +1,114 @@
+#pragma once
+
+#include "model/classmodel.h"
+
+#include <QMainWindow>
+#include <QString>
+
+#include <functional>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QNetworkAccessManager;
+class QNetworkReply;
+class QPushButton;
+class QTableWidget;
+class QTextEdit;
+class QVBoxLayout;
+
+// The one window: it owns the class model and every widget, and each user
+// command is one of its slots. The slots gather state, call the plain logic
+// in model/, engine/, config/, requirements/ and export/, and show the outcome.
+// Slots that belong to a subsystem are defined in that subsystem's directory.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // For tests: the state the window owns.
+    ClassModel &modelForTesting() { return model; }
+    const QString &currentStyleForTesting() const { return currentStyle; }
+
+private slots:
+    void addConstraint();
+    void removeConstraint();
+    void generateGroups();
+    void exportSeatingPlan();
+    void checkPersonnel();
+    void checkConstraints();
+    void resetAll();
+    void showGroupDetails(int row, int column);
+    void showSettingsDialog();
+    void showAboutDialog();
+    void newFile();
+    void saveFile();
+    void saveAs();
+    void addFixedPosition();
+    void clearFixedPositions();
+    void updateFixedPositionTable(QTableWidget *table = nullptr);
+    void checkForUpdates(bool silent = false);
+    void manualUpdateCheck(bool silent);
+    void manualUpdateCheck();
+
+private:
+    // Construction (app/)
+    void createCentralWidget();
+    void connectSignals();
+    void createMenus();
+    void scheduleUpdateCheck();
+
+    // Event log (app/)
+    void logMessage(const QString &text);
+    void appendLog(const QString &text);
+    // A line that is never read as markup, for lines that carry names or paths.
+    void appendPlainLog(const QString &text);
+    void clearWorkingState();
+
+    // Configuration (config/)
+    void loadConfig();
+    void initGroupConfigs();
+    void loadGroupConfig();
+    bool saveConfig();
+    void updateNameMapping();
+
+    // Generation and results (requirements/)
+    Grouping buildGroups();
+    void refreshResultTable();
+    QMap<PersonId, int> buildPersonGroupMap() const;
+
+    // Requirements (requirements/)
+    void refreshConstraintTable();
+    void validateConstraints();
+
+    // Export (export/)
+    bool writeSeatTable(const QString &fileName);
+
+    // Update check (update/)
+    void handleUpdateReply(bool silent, QNetworkReply *reply);
+    void showNewVersionDialog(const QString &tag, const QString &url, const QString &notes);
+
+    ClassModel model;
+    QString configPath;
+    QString currentStyle;
+
+    QTableWidget *resultTable = nullptr;
+    QTableWidget *constraintTable = nullptr;
+    QTextEdit *logView = nullptr;
+    QComboBox *constraintTypeCombo = nullptr;
+    QLineEdit *constraintNameEdit = nullptr;
+    QPushButton *addConstraintButton = nullptr;
+    QPushButton *removeConstraintButton = nullptr;
+    QPushButton *generateButton = nullptr;
+    QPushButton *checkPersonnelButton = nullptr;
+    QPushButton *checkConstraintsButton = nullptr;
+    QPushButton *resetButton = nullptr;
+    QLabel *statusLabel = nullptr;
+    QMenu *fileMenu = nullptr;
+    QVBoxLayout *mainLayout = nullptr;
+    QNetworkAccessManager *networkManager = nullptr;
+};

@@ -1,0 +1,20 @@
+#include "config/clock.h"
+
+namespace {
+std::function<QDateTime()> &clockFunction()
+{
+    static std::function<QDateTime()> clock;
+    return clock;
+}
+} // namespace
+
+QDateTime currentDateTime()
+{
+    const auto &clock = clockFunction();
+    return clock ? clock() : QDateTime::currentDateTime();
+}
+
+void setClockForTesting(std::function<QDateTime()> clock)
+{
+    clockFunction() = std::move(clock);
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QDateTime>
+#include <functional>
+
+// The one source of "now" for log stamps, file names, plan dates and the
+// update schedule; tests replace it to pin the time.
+QDateTime currentDateTime();
+void setClockForTesting(std::function<QDateTime()> clock);

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "model/classmodel.h"
+
+#include <QDate>
+#include <QString>
+
+// Reading and writing config.ini. Every call opens its own QSettings on the
+// given path in INI format and lets it go before returning.
+namespace ConfigStore {
+
+inline const QString kDefaultStyle = QStringLiteral("样式1");
+inline const QString kCustomStyle = QStringLiteral("自定义");
+
+// Largest seat count a group record may carry; larger values in a
+// hand-edited file are clamped so that nothing allocates absurd groups.
+constexpr int kMaxGroupTotal = 100;
+
+// Roster, leader and boarder sets and the style; name maps rebuilt.
+void readRoster(const QString &path, ClassModel &model, QString &style);
+// The ten group records, the fixed positions and both requirement lists.
+void readGroupRecords(const QString &path, ClassModel &model);
+// Group records, fixed positions and requirements; true when the file was
+// written without error.
+bool writeGroupRecords(const QString &path, const ClassModel &model);
+// Roster keys and "Style/Current"; "Style/CustomPath" only for the custom style.
+bool writeRosterAndStyle(const QString &path, const ClassModel &model, const QString &style,
+                         const QString &customPath);
+
+QString readCustomTemplatePath(const QString &path);
+
+QDate readLastUpdateCheck(const QString &path);
+void writeLastUpdateCheck(const QString &path, const QDate &date);
+// A check is due when there is no valid stored date or it lies 7 or more
+// days back; a date in the future never makes one due.
+bool isUpdateCheckDue(const QDate &lastCheck, const QDate &today);
+
+// Entry formats of the lists, exposed for the editors and tests.
+QString fixedPositionEntry(PersonId id, const FixedPosition &position);
+QString constraintEntry(const Constraint &constraint);
+QList<PersonId> parsePersonList(const QString &entry);
+
+} // namespace ConfigStore

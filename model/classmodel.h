@@ -1,0 +1,56 @@
+#pragma once
+
+#include "model/constraint.h"
+#include "model/fixedposition.h"
+#include "model/groupconfig.h"
+#include "model/grouping.h"
+#include "model/personid.h"
+
+#include <QChar>
+#include <QList>
+#include <QMap>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+// Everything a grouping is made from, plus the current grouping. The main
+// window owns one; the engine, the checks and the export read it.
+struct ClassModel
+{
+    QStringList maleNames;
+    QStringList femaleNames;
+    QSet<QString> leaderNames;
+    QSet<QString> boarderNames;
+    QMap<QString, PersonId> nameToId;
+    QMap<PersonId, QString> idToName;
+    QList<GroupConfig> groupConfigs = defaultGroupConfigs();
+    QList<Constraint> mustTogether;
+    QList<Constraint> mustSeparate;
+    QMap<PersonId, FixedPosition> fixedPositions;
+    Grouping generatedGroups;
+
+    // Boys first, then girls; a name listed twice keeps its last number in
+    // nameToId while idToName holds both.
+    void rebuildNameMaps();
+
+    int boyCount() const { return int(maleNames.size()); }
+    int personCount() const { return int(maleNames.size() + femaleNames.size()); }
+    // 'M' for 1..B, 'F' for everything else, 0 (empty seat) included.
+    QChar genderOf(PersonId id) const { return id >= 1 && id <= boyCount() ? u'M' : u'F'; }
+    bool isBoy(PersonId id) const { return genderOf(id) == u'M'; }
+    bool isOnRoster(PersonId id) const { return id >= 1 && id <= personCount(); }
+    QString nameOf(PersonId id) const { return idToName.value(id); }
+    bool isLeader(PersonId id) const { return leaderNames.contains(idToName.value(id)); }
+    bool isBoarder(PersonId id) const { return boarderNames.contains(idToName.value(id)); }
+
+    // Configuration indexes (0-9) of the enabled groups, ascending.
+    QList<int> enabledGroupIndexes() const;
+    // Group number (1-based configuration index) shown for group position p.
+    int groupNumberOfPosition(int position) const;
+    // Group position of a group number, or -1 when that group is not enabled.
+    int positionOfGroupNumber(int groupNumber) const;
+};
+
+// Sorted copies of the name sets, so that anything iterating them behaves the
+// same in every process (QSet's order depends on a per-process hash seed).
+QStringList sortedNames(const QSet<QString> &names);

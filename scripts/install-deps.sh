@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs, from Debian's packages, whatever the build, the program and the
+# tests need and this machine lacks. Safe to run again: it does nothing when
+# everything is there.
+set -euo pipefail
+
+packages=(
+    g++ cmake ninja-build pkg-config ccache
+    qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
+    libzip-dev libpugixml-dev libbenchmark-dev
+    python3 python3-openpyxl
+    fonts-noto-cjk
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    status="$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)"
+    [ "$status" = "installed" ] || missing+=("$package")
+done
+
+if [ "${#missing[@]}" -eq 0 ]; then
+    exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

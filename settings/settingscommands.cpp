@@ -1,0 +1,4 @@
+// PENDING(settings): showSettingsDialog and the settings save.
+#include "app/mainwindow.h"
+
+void MainWindow::showSettingsDialog() {}

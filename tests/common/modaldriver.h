@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QDialog;
+class QWidget;
+
+// Answers the modal widgets a command opens, as a user would: waits for the
+// active modal widget, records what it shows and presses a button.
+// Arm it before triggering the command; the command blocks in its own event
+// loop while the driver's timer acts.
+class ModalDriver
+{
+public:
+    struct Seen
+    {
+        QString className;
+        QString title;
+        QString text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+    };
+
+    // Answer the next message box with the given standard button.
+    void answer(QMessageBox::StandardButton button);
+    // Hand the next modal widget (any dialog) to a callback, which must close it.
+    void handle(std::function<void(QWidget *)> callback);
+    // Answer every remaining modal widget with a default action (OK/No/reject).
+    ~ModalDriver();
+
+    const QList<Seen> &seen() const { return m_seen; }
+    // The last box seen; empty when none was shown.
+    Seen last() const { return m_seen.isEmpty() ? Seen() : m_seen.last(); }
+    int count() const { return int(m_seen.size()); }
+
+private:
+    void arm(std::function<void(QWidget *)> callback);
+    QList<Seen> m_seen;
+};
+
+// The modal widget currently active, waiting up to timeoutMs for one.
+QWidget *waitForModal(int timeoutMs = 5000);
+ModalDriver::Seen describe(QWidget *widget);

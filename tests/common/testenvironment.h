@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+
+class MainWindow;
+
+// A private program directory for one test: config.ini and templates live in
+// a temporary directory, never in the build or source tree.
+class TestEnvironment
+{
+public:
+    TestEnvironment();
+    ~TestEnvironment();
+
+    QString dir() const { return m_dir.path(); }
+    QString configPath() const;
+    // Writes config.ini from INI text (UTF-8).
+    void writeConfig(const QByteArray &iniText) const;
+    QByteArray readConfig() const;
+    // A fresh window reading this directory's config.ini.
+    std::unique_ptr<MainWindow> makeWindow() const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Plain text of the log view, one line per paragraph.
+QStringList logLines(MainWindow *window);
