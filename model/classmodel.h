@@ -40,8 +40,15 @@ struct ClassModel
     bool isBoy(PersonId id) const { return genderOf(id) == u'M'; }
     bool isOnRoster(PersonId id) const { return id >= 1 && id <= personCount(); }
     QString nameOf(PersonId id) const { return idToName.value(id); }
-    bool isLeader(PersonId id) const { return leaderNames.contains(idToName.value(id)); }
-    bool isBoarder(PersonId id) const { return boarderNames.contains(idToName.value(id)); }
+    // A number without a name (an empty seat, a stale number) is neither.
+    bool isLeader(PersonId id) const { return hasMark(leaderNames, id); }
+    bool isBoarder(PersonId id) const { return hasMark(boarderNames, id); }
+
+    bool hasMark(const QSet<QString> &names, PersonId id) const
+    {
+        const QString name = idToName.value(id);
+        return !name.isEmpty() && names.contains(name);
+    }
 
     // Configuration indexes (0-9) of the enabled groups, ascending.
     QList<int> enabledGroupIndexes() const;
