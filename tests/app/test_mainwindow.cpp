@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "app/translation.h"
 #include "common/modaldriver.h"
 #include "common/testenvironment.h"
 #include "config/clock.h"
@@ -47,6 +48,7 @@ private slots:
     void clearFixedPositionsAnsweredNo();
     void clearFixedPositionsAnsweredYes();
     void addFixedPositionPointsToSettings();
+    void standardButtonsSpeakChinese();
 
     // Shutdown
     void closingWritesGroupRecords();
@@ -297,6 +299,14 @@ void TestMainWindow::addFixedPositionPointsToSettings()
     QCOMPARE(driver.last().title, QString("提示"));
     QCOMPARE(driver.last().text, QString("固定位置功能已整合到设置对话框中"));
     QCOMPARE(driver.last().icon, QMessageBox::Information);
+}
+
+void TestMainWindow::standardButtonsSpeakChinese()
+{
+    QVERIFY(installQtChineseTranslation(qApp));
+    QMessageBox box(QMessageBox::Question, "确认", "?", QMessageBox::Yes | QMessageBox::No);
+    QVERIFY(box.button(QMessageBox::Yes)->text().contains(QString("是")));
+    QVERIFY(box.button(QMessageBox::No)->text().contains(QString("否")));
 }
 
 void TestMainWindow::closingWritesGroupRecords()
