@@ -19,6 +19,7 @@ trap 'rm -rf "$tmp"' EXIT
     -draw 'roundrectangle 188,172 212,216 10,10' \
     -fill '#ffd23f' -draw 'roundrectangle 116,112 172,156 10,10' \
     "$tmp/icon256.png"
+cp "$tmp/icon256.png" "$root/resources/icons/quorvane-256.png"
 "$convert" "$tmp/icon256.png" -define icon:auto-resize=256,64,48,32,16 "$root/resources/icons/app_icon.ico"
 
 # About picture, 660 x 250: a classroom seen from above, with the name.
