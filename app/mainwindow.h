@@ -17,6 +17,7 @@ class QPushButton;
 class QTableWidget;
 class QTextEdit;
 class QVBoxLayout;
+class SettingsDialog;
 
 // The one window: it owns the class model and every widget, and each user
 // command is one of its slots. The slots gather state, call the plain logic
@@ -75,6 +76,9 @@ private:
     void loadGroupConfig();
     bool saveConfig();
     void updateNameMapping();
+
+    // Settings dialog (settings/)
+    void saveSettings(SettingsDialog &dialog);
 
     // Generation and results (requirements/)
     Grouping buildGroups();

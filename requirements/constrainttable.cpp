@@ -1,10 +1,10 @@
 // The requirement table under "要求条件管理".
 #include "app/mainwindow.h"
 
+#include "requirements/constraintrow.h"
+
 #include <QStringList>
 #include <QTableWidget>
-
-namespace {
 
 void appendConstraintRow(QTableWidget *table, ConstraintKind kind, const Constraint &constraint,
                          const ClassModel &model)
@@ -18,8 +18,6 @@ void appendConstraintRow(QTableWidget *table, ConstraintKind kind, const Constra
     table->setItem(row, 1, new QTableWidgetItem(names.join(QStringLiteral(", "))));
     table->setItem(row, 2, new QTableWidgetItem(QStringLiteral("待验证")));
 }
-
-} // namespace
 
 void MainWindow::refreshConstraintTable()
 {

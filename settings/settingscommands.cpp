@@ -1,4 +1,60 @@
-// PENDING(settings): showSettingsDialog and the settings save.
+// The settings dialog and its save.
 #include "app/mainwindow.h"
 
-void MainWindow::showSettingsDialog() {}
+#include "config/configstore.h"
+#include "settings/rosterupdate.h"
+#include "settings/settingsdialog.h"
+
+#include <QDir>
+#include <QMessageBox>
+
+void MainWindow::showSettingsDialog()
+{
+    const QString customPath =
+        currentStyle == ConfigStore::kCustomStyle ? ConfigStore::readCustomTemplatePath(configPath) : QString();
+    SettingsDialog dialog(model, currentStyle, customPath,
+                          [this](QTableWidget *table) { updateFixedPositionTable(table); }, this);
+    updateFixedPositionTable(dialog.fixedPositionTable());
+    connect(&dialog, &SettingsDialog::saveRequested, this, [this, &dialog] { saveSettings(dialog); });
+    dialog.exec();
+}
+
+void MainWindow::saveSettings(SettingsDialog &dialog)
+{
+    const QMap<PersonId, QString> oldIdToName = model.idToName;
+
+    model.maleNames = nonEmptyLines(dialog.maleText());
+    model.femaleNames = nonEmptyLines(dialog.femaleText());
+    const QStringList leaders = nonEmptyLines(dialog.leaderText());
+    const QStringList boarders = nonEmptyLines(dialog.boarderText());
+    model.leaderNames = QSet<QString>(leaders.begin(), leaders.end());
+    model.boarderNames = QSet<QString>(boarders.begin(), boarders.end());
+    model.groupConfigs = dialog.groupConfigs();
+    currentStyle = dialog.selectedStyle();
+
+    // Pins follow their students to the new numbers before anything is written.
+    ClassModel renumbered;
+    renumbered.maleNames = model.maleNames;
+    renumbered.femaleNames = model.femaleNames;
+    renumbered.rebuildNameMaps();
+    const FixedPositionRemap remap =
+        remapFixedPositions(model.fixedPositions, oldIdToName, renumbered.nameToId, renumbered.idToName);
+    model.fixedPositions = remap.positions;
+
+    const bool rosterWritten = ConfigStore::writeRosterAndStyle(configPath, model, currentStyle, dialog.customPath());
+    const bool recordsWritten = saveConfig();
+    updateNameMapping();
+    dialog.accept();
+    clearWorkingState();
+
+    if (remap.changed()) {
+        appendPlainLog(QStringLiteral("固定位置已按姓名对应到新名单: %1 个随学生改为新编号, %2 个因学生不在名单中已删除")
+                           .arg(remap.renumbered)
+                           .arg(remap.dropped));
+    }
+    if (!rosterWritten || !recordsWritten) {
+        QMessageBox::warning(this, QStringLiteral("错误"),
+                             QStringLiteral("设置无法保存到文件 %1\n修改只在本次运行中有效，重新启动后将恢复原来的设置。")
+                                 .arg(QDir::toNativeSeparators(configPath)));
+    }
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "model/classmodel.h"
+
+#include <QDialog>
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+class QTableWidget;
+class FixedPositionEditor;
+
+// The "设置" dialog. Roster, group and style edits live only in its widgets
+// until "保存" (saveRequested); the fixed-position tab edits the model at once.
+class SettingsDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    SettingsDialog(ClassModel &model, const QString &currentStyle, const QString &customPath,
+                   std::function<void(QTableWidget *)> refillFixedTable, QWidget *parent);
+
+    QString maleText() const;
+    QString femaleText() const;
+    QString leaderText() const;
+    QString boarderText() const;
+    // The ten records as the group grid shows them.
+    QList<GroupConfig> groupConfigs() const;
+    QString selectedStyle() const;
+    QString customPath() const;
+    QTableWidget *fixedPositionTable() const;
+
+signals:
+    void saveRequested();
+
+private:
+    struct GroupRow
+    {
+        QComboBox *enabled = nullptr;
+        QSpinBox *total = nullptr;
+        QSpinBox *males = nullptr;
+        QSpinBox *females = nullptr;
+    };
+
+    QWidget *createRosterTab(const ClassModel &model);
+    QWidget *createPeopleTab(const ClassModel &model);
+    QWidget *createGroupTab(const ClassModel &model);
+    QWidget *createStyleTab(const QString &currentStyle, const QString &customPath);
+    void linkGroupRow(const GroupRow &row);
+    void showCustomRow(bool visible);
+    void browseTemplate();
+
+    QPlainTextEdit *m_maleEdit = nullptr;
+    QPlainTextEdit *m_femaleEdit = nullptr;
+    QPlainTextEdit *m_leaderEdit = nullptr;
+    QPlainTextEdit *m_boarderEdit = nullptr;
+    QList<GroupRow> m_groupRows;
+    QComboBox *m_styleCombo = nullptr;
+    QLabel *m_customLabel = nullptr;
+    QLineEdit *m_customPathEdit = nullptr;
+    QPushButton *m_browseButton = nullptr;
+    FixedPositionEditor *m_fixedEditor = nullptr;
+};
