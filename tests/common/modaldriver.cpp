@@ -36,6 +36,7 @@ void ModalDriver::arm(std::function<void(QWidget *)> callback)
 {
     // Poll from the event loop the command is blocked in.
     auto *timer = new QTimer;
+    m_timers.append(timer);
     timer->setInterval(5);
     QObject::connect(timer, &QTimer::timeout, timer, [this, timer, callback] {
         QWidget *modal = QApplication::activeModalWidget();
@@ -74,4 +75,8 @@ void ModalDriver::handle(std::function<void(QWidget *)> callback)
     arm(std::move(callback));
 }
 
-ModalDriver::~ModalDriver() = default;
+ModalDriver::~ModalDriver()
+{
+    for (const QPointer<QTimer> &timer : std::as_const(m_timers))
+        delete timer.data();
+}

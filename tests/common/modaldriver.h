@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
 #include <QString>
 #include <QStringList>
 
@@ -28,7 +30,8 @@ public:
     void answer(QMessageBox::StandardButton button);
     // Hand the next modal widget (any dialog) to a callback, which must close it.
     void handle(std::function<void(QWidget *)> callback);
-    // Answer every remaining modal widget with a default action (OK/No/reject).
+    // Stops waiting for boxes that never came, so a failed test cannot have a
+    // stale driver act on a later test's boxes.
     ~ModalDriver();
 
     const QList<Seen> &seen() const { return m_seen; }
@@ -39,6 +42,7 @@ public:
 private:
     void arm(std::function<void(QWidget *)> callback);
     QList<Seen> m_seen;
+    QList<QPointer<QTimer>> m_timers;
 };
 
 // The modal widget currently active, waiting up to timeoutMs for one.
