@@ -28,13 +28,15 @@ PODIUM_FILL = PatternFill("solid", fgColor="FFE2EFDA")
 
 
 def heading(ws, last_column, title):
-    ws.merge_cells(start_row=1, start_column=2, end_row=1, end_column=last_column)
-    ws.cell(1, 2, title).font = Font(name="黑体", size=22, bold=True)
-    ws.cell(1, 2).alignment = Alignment(horizontal="center", vertical="center")
+    # The title starts in A1: the program scans from A1 for as many rows and
+    # columns as the used range has, so the used range must start there too.
+    ws.merge_cells(start_row=1, start_column=1, end_row=1, end_column=last_column)
+    ws.cell(1, 1, title).font = Font(name="黑体", size=22, bold=True)
+    ws.cell(1, 1).alignment = Alignment(horizontal="center", vertical="center")
     ws.row_dimensions[1].height = 36
-    ws.merge_cells(start_row=2, start_column=2, end_row=2, end_column=last_column)
-    ws.cell(2, 2, "XXXX.XX.XX").font = Font(name="宋体", size=12)
-    ws.cell(2, 2).alignment = Alignment(horizontal="right", vertical="center")
+    ws.merge_cells(start_row=2, start_column=1, end_row=2, end_column=last_column)
+    ws.cell(2, 1, "XXXX.XX.XX").font = Font(name="宋体", size=12)
+    ws.cell(2, 1).alignment = Alignment(horizontal="right", vertical="center")
     ws.row_dimensions[2].height = 20
 
 
