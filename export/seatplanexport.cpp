@@ -1,0 +1,293 @@
+#include "export/seatplanexport.h"
+
+#include "config/clock.h"
+#include "config/configstore.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace SeatPlan {
+namespace {
+
+using Automation::Error;
+using Automation::ObjectPtr;
+
+// The spreadsheet's centre constant (xlCenter).
+constexpr int kCentre = -4108;
+// Yellow in the spreadsheet's own colour order, 0x00BBGGRR: RGB(255, 255, 0).
+// The toolkit's ARGB 0xFFFFFF00 would be read as something else entirely.
+constexpr int kYellow = 0x0000FFFF;
+// The Open XML workbook format (xlOpenXMLWorkbook).
+constexpr int kXlsxFormat = 51;
+
+const QString kDateMarker = QStringLiteral("XXXX.XX.XX");
+
+struct Application
+{
+    ObjectPtr object;
+    bool wps = false;
+};
+
+Application createApplication(const Automation::ApplicationRegistry &registry, const Reporter &reporter)
+{
+    struct Candidate
+    {
+        const char *programId;
+        const char *line;
+        bool wps;
+    };
+    static const Candidate candidates[] = {
+        {"Excel.Application", "检测到Microsoft Excel", false},
+        {"KWPS.Application", "检测到WPS Office (Kingsoft)", true},
+        {"KET.Application", "检测到WPS表格 (KET)", true},
+        {"ET.Application", "检测到WPS表格 (ET)", true},
+    };
+    for (const Candidate &candidate : candidates) {
+        ObjectPtr object = registry.create(QString::fromLatin1(candidate.programId));
+        if (object && !object->isNull()) {
+            reporter.detail(QString::fromUtf8(candidate.line));
+            return {std::move(object), candidate.wps};
+        }
+        object.reset();
+    }
+    if (ObjectPtr engine = registry.createBuiltInEngine()) {
+        reporter.detail(QStringLiteral("使用内置表格引擎"));
+        return {std::move(engine), false};
+    }
+    return {};
+}
+
+ObjectPtr required(ObjectPtr object, const QString &message)
+{
+    if (!object)
+        throw Error(message);
+    return object;
+}
+
+void writeSeat(Automation::Object &cell, const QString &marker, const ClassModel &model)
+{
+    const QStringList parts = marker.split(u'-', Qt::KeepEmptyParts);
+    bool groupOk = false;
+    bool seatOk = false;
+    const int group = parts.value(0).toInt(&groupOk, 10);
+    const int seat = parts.value(1).toInt(&seatOk, 10);
+    const Grouping &groups = model.generatedGroups;
+    if (parts.size() != 2 || !groupOk || !seatOk || group < 1 || group > groups.size() || seat < 1
+        || seat > groups.at(group - 1).size()) {
+        cell.setProperty("Value", QStringLiteral(""));
+        return;
+    }
+    const QString name = model.nameOf(groups.at(group - 1).at(seat - 1));
+    cell.setProperty("Value", name);
+    cell.setProperty("HorizontalAlignment", kCentre);
+    cell.setProperty("VerticalAlignment", kCentre);
+    cell.setProperty("WrapText", true);
+    {
+        const ObjectPtr font = required(cell.querySubObject("Font"), QStringLiteral("无法获取单元格字体"));
+        font->setProperty("Size", 16);
+        if (model.leaderNames.contains(name))
+            font->setProperty("Bold", true);
+    }
+    if (model.boarderNames.contains(name)) {
+        const ObjectPtr interior = required(cell.querySubObject("Interior"), QStringLiteral("无法获取单元格背景"));
+        interior->setProperty("Color", kYellow);
+    }
+}
+
+void save(Application &application, Automation::Object &workbook, const QString &savePath,
+          const Reporter &reporter)
+{
+    if (!application.wps) {
+        workbook.dynamicCall("SaveAs(const QString&, int)", {savePath, kXlsxFormat});
+        return;
+    }
+    // WPS builds differ in which SaveAs form they accept; each later form is
+    // tried only when the one before raised an error.
+    try {
+        workbook.dynamicCall("SaveAs(const QString&)", {savePath});
+        reporter.detail(QStringLiteral("使用WPS特有保存方式"));
+        return;
+    } catch (...) {
+    }
+    try {
+        if (ObjectPtr active = application.object->querySubObject("ActiveWorkbook")) {
+            active->dynamicCall("SaveAs(QVariant)", {QVariant(savePath)});
+            reporter.detail(QStringLiteral("使用WPS备用保存方式"));
+        }
+        return;
+    } catch (...) {
+    }
+    workbook.dynamicCall("SaveAs(QString)", {savePath});
+    reporter.detail(QStringLiteral("使用WPS最后尝试保存方式"));
+}
+
+QString failureText(const QString &message)
+{
+    return QStringLiteral("导出失败: %1").arg(message.isEmpty() ? QStringLiteral("未知错误") : message);
+}
+
+} // namespace
+
+QString withXlsxSuffix(const QString &fileName)
+{
+    if (fileName.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive))
+        return fileName;
+    return fileName + QStringLiteral(".xlsx");
+}
+
+QString timeStamp()
+{
+    return currentDateTime().toString(QStringLiteral("yyyyMMdd_hhmmss"));
+}
+
+TemplateChoice chooseTemplate(const QString &style, const QString &configPath, const QString &templateDirectory)
+{
+    const QString style1 = templateDirectory + u'/' + kStyle1File;
+    const QString style2 = templateDirectory + u'/' + kStyle2File;
+    const auto isFile = [](const QString &path) { return QFileInfo(path).isFile(); };
+
+    QString chosen;
+    if (style == ConfigStore::kCustomStyle) {
+        chosen = ConfigStore::readCustomTemplatePath(configPath);
+        if (chosen.isEmpty() || !isFile(chosen))
+            return {QString(), QStringLiteral("自定义样式文件不存在，请重新选择")};
+    } else if (style == QStringLiteral("样式2")) {
+        chosen = style2;
+    } else {
+        chosen = style1;
+    }
+    if (isFile(chosen))
+        return {chosen, QString()};
+    if (isFile(style1))
+        return {style1, QString()};
+    if (isFile(style2))
+        return {style2, QString()};
+    return {QString(), QStringLiteral("未找到座位模板文件，请确保同目录下有'座位样式1.xlsx'或'座位样式2.xlsx'")};
+}
+
+void fillSheet(Automation::Object &sheet, const ClassModel &model, const QString &date)
+{
+    int rowCount = 0;
+    int columnCount = 0;
+    {
+        const ObjectPtr usedRange = required(sheet.querySubObject("UsedRange"), QStringLiteral("无法获取工作表的已用区域"));
+        const ObjectPtr rows = required(usedRange->querySubObject("Rows"), QStringLiteral("无法获取已用区域的行"));
+        const ObjectPtr columns = required(usedRange->querySubObject("Columns"), QStringLiteral("无法获取已用区域的列"));
+        rowCount = rows->property("Count").toInt();
+        columnCount = columns->property("Count").toInt();
+    }
+
+    // Digits, a hyphen, digits and nothing else (not even a final line break).
+    static const QRegularExpression seatMarker(QStringLiteral("\\A\\d+-\\d+\\z"));
+    // The scan starts at A1 whatever cell the used range begins at; the
+    // counts only bound it.
+    for (int row = 1; row <= rowCount; ++row) {
+        for (int column = 1; column <= columnCount; ++column) {
+            const ObjectPtr cell = sheet.querySubObject("Cells(int,int)", {row, column});
+            if (!cell)
+                throw Error(QStringLiteral("无法获取单元格 (%1, %2)").arg(row).arg(column));
+            const QVariant value = cell->property("Value");
+            if (!value.isValid() || value.isNull())
+                continue;
+            const QString text = value.toString();
+            if (text.contains(kDateMarker)) {
+                cell->setProperty("Value", date);
+                continue;
+            }
+            if (seatMarker.match(text).hasMatch())
+                writeSeat(*cell, text, model);
+        }
+    }
+}
+
+bool writeSeatTable(const QString &fileName, const Source &source, const Reporter &reporter,
+                    Automation::ApplicationRegistry &registry)
+{
+    if (fileName.isEmpty()) {
+        reporter.warning(QStringLiteral("文件名不能为空"));
+        return false;
+    }
+
+    Automation::ComSystem &com = registry.com();
+    const Automation::ComStatus status = com.initialize();
+    if (status < 0) {
+        reporter.warning(QStringLiteral("COM初始化失败: ")
+                         + Automation::comErrorDescription(status, com.systemMessage(status)));
+        return false;
+    }
+
+    const QString outputName = withXlsxSuffix(fileName);
+    const TemplateChoice choice = chooseTemplate(source.style, source.configPath, source.templateDirectory);
+    if (choice.path.isEmpty()) {
+        reporter.warning(choice.error);
+        com.uninitialize();
+        return false;
+    }
+
+    Application application = createApplication(registry, reporter);
+    if (!application.object) {
+        reporter.warning(QStringLiteral("无法创建 Excel 或 WPS 对象，请确保已安装 Microsoft Excel 或 WPS Office"));
+        com.uninitialize();
+        return false;
+    }
+
+    bool result = false;
+    ObjectPtr workbooks;
+    ObjectPtr workbook;
+    ObjectPtr sheets;
+    ObjectPtr sheet;
+    Automation::Object &app = *application.object;
+    try {
+        app.setProperty("Visible", false);
+        app.setProperty("DisplayAlerts", false);
+        app.setProperty("ScreenUpdating", false);
+
+        workbooks = required(app.querySubObject("Workbooks"), QStringLiteral("无法获取Workbooks对象"));
+        workbook = required(workbooks->querySubObject("Open(const QString&)", {QDir::toNativeSeparators(choice.path)}),
+                            QStringLiteral("无法打开模板文件"));
+        sheets = required(workbook->querySubObject("Sheets"), QStringLiteral("无法获取Sheets集合"));
+        sheet = required(sheets->querySubObject("Item(int)", {1}), QStringLiteral("无法获取工作表"));
+
+        fillSheet(*sheet, source.model, currentDateTime().date().toString(QStringLiteral("yyyy.MM.dd")));
+
+        const QString savePath = QDir::toNativeSeparators(outputName);
+        save(application, *workbook, savePath, reporter);
+
+        const QFileInfo saved(outputName);
+        if (!saved.exists() || saved.size() == 0)
+            throw Error(QStringLiteral("文件保存失败，请检查路径和权限"));
+
+        app.setProperty("ScreenUpdating", true);
+        app.setProperty("DisplayAlerts", true);
+
+        reporter.exported(savePath);
+        result = true;
+    } catch (const Error &error) {
+        reporter.critical(failureText(error.message()));
+    } catch (const std::exception &error) {
+        reporter.critical(failureText(QString::fromUtf8(error.what())));
+    } catch (...) {
+        reporter.critical(failureText(QString()));
+    }
+
+    if (workbook) {
+        try {
+            workbook->dynamicCall("Close(Boolean)", {false});
+        } catch (...) {
+        }
+    }
+    try {
+        app.dynamicCall("Quit()");
+    } catch (...) {
+    }
+    sheet.reset();
+    sheets.reset();
+    workbook.reset();
+    workbooks.reset();
+    application.object.reset();
+    com.uninitialize();
+    return result;
+}
+
+} // namespace SeatPlan

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "export/applicationregistry.h"
+#include "model/classmodel.h"
+
+#include <QString>
+
+#include <functional>
+
+// Filling a template workbook with the current arrangement through a
+// spreadsheet application, and the file names the file commands propose.
+namespace SeatPlan {
+
+inline const QString kStyle1File = QStringLiteral("座位样式1.xlsx");
+inline const QString kStyle2File = QStringLiteral("座位样式2.xlsx");
+inline const QString kFileFilter = QStringLiteral("Excel文件 (*.xlsx)");
+
+// What the export reads from the window.
+struct Source
+{
+    const ClassModel &model;
+    QString style;
+    QString configPath;
+    // Where the two built-in templates are looked up.
+    QString templateDirectory;
+};
+
+// How the export speaks to the user; the window shows the boxes and writes
+// the log. Each is called at the moment the export reaches that point.
+struct Reporter
+{
+    std::function<void(const QString &)> warning;  // warning box "错误"
+    std::function<void(const QString &)> critical; // critical box "错误"
+    std::function<void(const QString &)> detail;   // plain log line
+    // The saved file was verified: open it and log the outcome.
+    std::function<void(const QString &savePath)> exported;
+};
+
+// Fills the template chosen by the style and saves it under fileName (with
+// ".xlsx" appended when missing). True when the saved file was verified.
+bool writeSeatTable(const QString &fileName, const Source &source, const Reporter &reporter,
+                    Automation::ApplicationRegistry &registry = Automation::ApplicationRegistry::instance());
+
+// The name with ".xlsx" appended unless it already ends so, in any case.
+QString withXlsxSuffix(const QString &fileName);
+
+// The local time stamp that starts every proposed file name.
+QString timeStamp();
+
+struct TemplateChoice
+{
+    QString path;  // empty when there is none
+    QString error; // the warning to show then
+};
+TemplateChoice chooseTemplate(const QString &style, const QString &configPath, const QString &templateDirectory);
+
+// Writes the date and names into the marker cells of a sheet, visiting every
+// cell of the used range's size from A1.
+void fillSheet(Automation::Object &sheet, const ClassModel &model, const QString &date);
+
+} // namespace SeatPlan

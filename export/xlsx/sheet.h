@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+
+#include <pugixml.hpp>
+
+namespace Xlsx {
+
+constexpr int kMaxRows = 1048576;
+constexpr int kMaxColumns = 16384;
+
+// "C3" -> row 3, column 3; false for anything that is not a cell reference
+// within the sheet's limits.
+bool parseCellReference(const QByteArray &reference, int &row, int &column);
+QByteArray cellReference(int row, int column);
+
+// One worksheet part: its cells indexed by position. Rows and cells without
+// an explicit position get one when the part is read, so that inserting
+// cells later never shifts the ones that follow.
+class Sheet
+{
+public:
+    struct Bounds
+    {
+        int firstRow = 1;
+        int firstColumn = 1;
+        int lastRow = 1;
+        int lastColumn = 1;
+    };
+
+    Sheet(const QByteArray &xml, const QString &partName);
+
+    // The box around every cell the sheet holds, values or formatting; A1
+    // alone for an empty sheet.
+    Bounds usedBounds() const;
+    // Null when the sheet holds no such cell.
+    pugi::xml_node cell(int row, int column) const;
+    // The cell, created in its place (rows and cells ascending) when missing.
+    pugi::xml_node ensureCell(int row, int column);
+
+    void markDirty() { m_dirty = true; }
+    bool isDirty() const { return m_dirty; }
+    QByteArray serialize();
+
+private:
+    struct Row
+    {
+        pugi::xml_node node;
+        QMap<int, pugi::xml_node> cells;
+    };
+
+    QString m_partName;
+    pugi::xml_document m_document;
+    pugi::xml_node m_sheetData;
+    QMap<int, Row> m_rows;
+    bool m_dirty = false;
+};
+
+} // namespace Xlsx
