@@ -25,6 +25,45 @@ const Grouping kStart{{b1, g1, b2}, {b3, g2, g3}, {b4, g4, 0}};
 
 using FixedMap = QMap<PersonId, FixedPosition>;
 
+// The search written out plainly: a queue of (seat, steps so far) and a set of
+// visited "group-seat" keys, every neighbour tested on every visit.
+QList<SwapPaths::Step> plainSearch(const Grouping &groups, const ClassModel &model, SwapPaths::Seat start,
+                                   SwapPaths::Seat target)
+{
+    struct Node
+    {
+        SwapPaths::Seat seat;
+        QList<SwapPaths::Step> steps;
+    };
+    auto key = [](SwapPaths::Seat seat) { return QStringLiteral("%1-%2").arg(seat.position).arg(seat.index); };
+    const QChar gender = model.genderOf(groups.at(start.position).at(start.index));
+    QList<Node> queue{{start, {}}};
+    QSet<QString> visited{key(start)};
+    while (!queue.isEmpty()) {
+        const Node node = queue.takeFirst();
+        if (node.seat == target)
+            return node.steps;
+        const int r = node.seat.position;
+        for (int i = 0; i < groups.at(r).size(); ++i) {
+            const SwapPaths::Seat next{r, i};
+            if (i != node.seat.index && !visited.contains(key(next))) {
+                visited.insert(key(next));
+                queue.append({next, node.steps + QList<SwapPaths::Step>{{node.seat, next}}});
+            }
+        }
+        for (int j = 0; j < groups.size(); ++j) {
+            for (int k = 0; j != r && k < groups.at(j).size(); ++k) {
+                const SwapPaths::Seat next{j, k};
+                if (model.genderOf(groups.at(j).at(k)) == gender && !visited.contains(key(next))) {
+                    visited.insert(key(next));
+                    queue.append({next, node.steps + QList<SwapPaths::Step>{{node.seat, next}}});
+                }
+            }
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(SwapPaths::Step)
@@ -38,6 +77,7 @@ private slots:
     void optimize();
     void findSwapPath_searchesTheGroupingAsItStands();
     void swaps_refuseInvalidSeatsAndMixedGenders();
+    void findSwapPath_agreesWithThePlainSearch();
 };
 
 void TestSwapPaths::optimize_data()
@@ -160,6 +200,37 @@ void TestSwapPaths::swaps_refuseInvalidSeatsAndMixedGenders()
     log.lines.clear();
     QVERIFY(paths.swapAcrossGroups(0, 1, 2, 2)); // a girl and an empty seat
     QCOMPARE(log.lines, QStringList{QStringLiteral("跨组交换: 组1位置2 ↔ 组4位置3")});
+}
+
+void TestSwapPaths::findSwapPath_agreesWithThePlainSearch()
+{
+    std::mt19937 random(2718);
+    for (int round = 0; round < 500; ++round) {
+        ClassModel model = makeClass(names(QStringLiteral("b"), 8), names(QStringLiteral("g"), 8));
+        const int groupCount = 1 + int(random() % 4);
+        Grouping groups;
+        for (int p = 0; p < groupCount; ++p) {
+            const int seats = 1 + int(random() % 5);
+            enableGroup(model, p + 1, seats, 0, 0);
+            Group group;
+            for (int i = 0; i < seats; ++i)
+                group.append(PersonId(random() % 17)); // 0 = empty; repeats do not matter here
+            groups.append(group);
+        }
+        const int startGroup = int(random() % quint32(groupCount));
+        const SwapPaths::Seat start{startGroup, int(random() % quint32(groups.at(startGroup).size()))};
+        const int targetGroup = int(random() % quint32(groupCount));
+        const SwapPaths::Seat target{targetGroup, int(random() % quint32(groups.at(targetGroup).size() + 1))};
+
+        LogCapture log;
+        const QList<SwapPaths::Step> expected = plainSearch(groups, model, start, target);
+        const QList<SwapPaths::Step> found = SwapPaths(groups, model, log.sink()).findSwapPath(start, target);
+        QCOMPARE(found.size(), expected.size());
+        for (int k = 0; k < found.size(); ++k) {
+            QVERIFY(found.at(k).from == expected.at(k).from);
+            QVERIFY(found.at(k).to == expected.at(k).to);
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSwapPaths)
