@@ -8,7 +8,8 @@
 #include <utility>
 
 // Where a run gets its 32-bit seeds. Tests pass a fixed sequence to replay a
-// run; the program uses the platform's random device.
+// run; the program uses the platform's random device. A run works on a copy,
+// so a source that counts must keep its state shared to go on across runs.
 using SeedSource = std::function<quint32()>;
 
 SeedSource platformSeedSource();
