@@ -173,10 +173,10 @@ void separateRequirements(WorkingState &state)
     for (const Constraint &requirement : state.model.mustSeparate) {
         Constraint members;
         for (PersonId id : requirement) {
-            if (state.isOnRoster(id))
-                members.append(id);
-            else
+            if (!state.isOnRoster(id))
                 state.say(QStringLiteral("错误: 不能同组要求中的人员编号%1不在名单中，已跳过").arg(id));
+            else if (!members.contains(id)) // nobody can be kept apart from themselves
+                members.append(id);
         }
         requirements.append(members);
     }

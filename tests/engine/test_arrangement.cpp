@@ -250,6 +250,9 @@ void TestArrangement::separation_data()
     QTest::newRow("girl swaps with a girl")
         << Grouping{{g1, b1, g2}, {b2, g3}} << QStringList{} << QList<Constraint>{{g2, g1}}
         << Grouping{{g3, b1, g2}, {b2, g1}} << QStringList{header};
+    QTest::newRow("a person named twice counts once")
+        << Grouping{{b1, b2, g1}, {b3, g2, g3}} << QStringList{} << QList<Constraint>{{b1, b1}}
+        << Grouping{{b1, b2, g1}, {b3, g2, g3}} << QStringList{header};
     QTest::newRow("number off the roster is skipped")
         << Grouping{{b1, g1}, {b2, g2}} << QStringList{} << QList<Constraint>{{b1, 77}}
         << Grouping{{b1, g1}, {b2, g2}}
