@@ -1,7 +1,12 @@
 // Time of one generation run: the demo class and classes of 60, 250 and
 // 1,000 persons with 50 requirements of each kind and 20 fixed positions.
+#include "app/mainwindow.h"
+#include "common/testenvironment.h"
 #include "config/configstore.h"
 #include "engine/engine.h"
+
+#include <QApplication>
+#include <QTextEdit>
 
 #include <benchmark/benchmark.h>
 
@@ -82,8 +87,40 @@ void stress(benchmark::State &state)
     runEngine(state, stressClass(int(state.range(0))));
 }
 
+// The whole command in the window: busy dialog, engine, table and every log
+// line appended to the log view (emptied before each run).
+void window(benchmark::State &state)
+{
+    TestEnvironment environment;
+    auto window = environment.makeWindow();
+    window->modelForTesting() = stressClass(int(state.range(0)));
+    quint32 seed = 1;
+    window->setSeedSourceForTesting([&seed] { return seed++; });
+    auto *log = window->findChild<QTextEdit *>(QStringLiteral("logView"));
+    for (auto _ : state) {
+        state.PauseTiming();
+        log->clear();
+        state.ResumeTiming();
+        QMetaObject::invokeMethod(window.get(), "generateGroups");
+    }
+    state.counters["log lines"] = double(log->document()->blockCount());
+}
+
 } // namespace
 
 BENCHMARK(demo)->Unit(benchmark::kMicrosecond);
 BENCHMARK(stress)->Arg(60)->Arg(250)->Arg(1000)->Unit(benchmark::kMicrosecond);
-BENCHMARK_MAIN();
+BENCHMARK(window)->Arg(60)->Arg(250)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
