@@ -84,6 +84,13 @@ private:
     Grouping buildGroups();
     void refreshResultTable();
     QMap<PersonId, int> buildPersonGroupMap() const;
+    std::function<quint32()> seedSource; // empty: the platform's random device
+
+public:
+    // For tests: fixed seeds replay a generation exactly.
+    void setSeedSourceForTesting(std::function<quint32()> source) { seedSource = std::move(source); }
+
+private:
 
     // Requirements (requirements/)
     void refreshConstraintTable();

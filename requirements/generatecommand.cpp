@@ -1,8 +1,47 @@
-// PENDING(engine): generateGroups, buildGroups, refreshResultTable, showGroupDetails, buildPersonGroupMap.
+// The "生成分组" command: runs the engine under a busy dialog and shows the result.
 #include "app/mainwindow.h"
 
-void MainWindow::generateGroups() {}
-Grouping MainWindow::buildGroups() { return {}; }
-void MainWindow::refreshResultTable() {}
-void MainWindow::showGroupDetails(int, int) {}
-QMap<PersonId, int> MainWindow::buildPersonGroupMap() const { return personGroupMap(model.generatedGroups); }
+#include "engine/engine.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QProgressDialog>
+
+#include <exception>
+#include <memory>
+
+Grouping MainWindow::buildGroups()
+{
+    if (model.enabledGroupIndexes().isEmpty()) {
+        QMessageBox::warning(this, QStringLiteral("错误"), QStringLiteral("没有启用的分组"));
+        return {};
+    }
+    return Engine::buildGroups(model, [this](const QString &line) { appendPlainLog(line); }, seedSource);
+}
+
+void MainWindow::generateGroups()
+{
+    std::unique_ptr<QProgressDialog> progress;
+    try {
+        progress = std::make_unique<QProgressDialog>(QStringLiteral("正在生成分组..."), QStringLiteral("取消"), 0, 0,
+                                                     this);
+        progress->setWindowModality(Qt::WindowModal);
+        progress->setCancelButton(nullptr);
+        progress->show();
+        QCoreApplication::processEvents();
+
+        Grouping groups = buildGroups();
+        model.generatedGroups = std::move(groups);
+        refreshResultTable();
+
+        progress.reset();
+        logMessage(QStringLiteral("分组生成完成"));
+    } catch (const std::exception &error) {
+        progress.reset();
+        QMessageBox::critical(this, QStringLiteral("错误"),
+                              QStringLiteral("生成分组时发生错误: %1").arg(QString::fromUtf8(error.what())));
+    } catch (...) {
+        progress.reset();
+        QMessageBox::critical(this, QStringLiteral("错误"), QStringLiteral("生成分组时发生未知错误"));
+    }
+}

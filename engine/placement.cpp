@@ -1,0 +1,119 @@
+#include "engine/placement.h"
+
+#include "engine/workingstate.h"
+
+#include <algorithm>
+
+namespace Placement {
+
+bool prepare(WorkingState &state)
+{
+    const ClassModel &model = state.model;
+    state.enabled = model.enabledGroupIndexes();
+    if (state.enabled.isEmpty())
+        return false;
+
+    state.groups.clear();
+    for (int index : std::as_const(state.enabled))
+        state.groups.append(Group(std::max(0, model.groupConfigs.at(index).total), 0));
+    state.requirementGroup = QList<bool>(model.groupConfigs.size(), false);
+
+    const int count = state.personCount();
+    state.unassigned = PersonFlags(count + 1);
+    state.fixed = PersonFlags(count + 1);
+    state.immovable = PersonFlags(count + 1);
+    for (PersonId id = 1; id <= count; ++id)
+        state.unassigned.insert(id);
+
+    state.generator.seed(state.seeds());
+    return true;
+}
+
+void placeFixedPositions(WorkingState &state)
+{
+    const ClassModel &model = state.model;
+    QList<PersonId> order = model.fixedPositions.keys();
+    std::stable_sort(order.begin(), order.end(), [&model](PersonId a, PersonId b) {
+        return model.fixedPositions.value(a).group < model.fixedPositions.value(b).group;
+    });
+
+    for (PersonId id : std::as_const(order)) {
+        const FixedPosition fixedAt = model.fixedPositions.value(id);
+        const int group = fixedAt.group;
+        const int seat = fixedAt.seat;
+        if (!state.isOnRoster(id)) {
+            // A hand-edited file may pin a number nobody holds; seating it
+            // would put a nameless person into the plan.
+            state.say(QStringLiteral("错误: 固定位置中的人员编号%1不在名单中，已跳过").arg(id));
+            continue;
+        }
+        const QString name = state.nameOf(id);
+        state.say(QStringLiteral("处理固定位置: %1 到组%2座位%3").arg(name, QString::number(group), QString::number(seat)));
+
+        if (group < 1 || group > model.groupConfigs.size() || !model.groupConfigs.at(group - 1).enabled) {
+            state.say(QStringLiteral("错误: 组%1未启用或索引无效").arg(group));
+            continue;
+        }
+        const int position = state.positionOfIndex(group - 1);
+        Group &seats = state.groups[position];
+        if (seat < 1 || seat > seats.size()) {
+            state.say(QStringLiteral("错误: 座位位置%1超出范围(1-%2)").arg(seat).arg(seats.size()));
+            continue;
+        }
+        if (const PersonId holder = seats.at(seat - 1); holder != 0) {
+            state.say(QStringLiteral("错误: 座位%1已被固定位置人员 %2 占用，无法放置 %3")
+                          .arg(seat)
+                          .arg(state.nameOf(holder), name));
+            continue;
+        }
+        seats[seat - 1] = id;
+        state.fixed.insert(id);
+        state.unassigned.remove(id);
+        state.say(QStringLiteral("成功分配固定位置: %1 到组%2座位%3").arg(name, QString::number(group), QString::number(seat)));
+    }
+}
+
+void placeTogetherRequirements(WorkingState &state)
+{
+    QList<int> candidates = state.enabled;
+    shuffleList(candidates, state.generator);
+
+    for (const Constraint &requirement : state.model.mustTogether) {
+        if (candidates.isEmpty()) {
+            state.say(QStringLiteral("错误：没有足够的组来分配所有要求组"));
+            return;
+        }
+        const int configIndex = candidates.takeFirst();
+        state.requirementGroup[configIndex] = true;
+        Group &seats = state.groups[state.positionOfIndex(configIndex)];
+
+        int cursor = 0;
+        for (PersonId id : requirement) {
+            if (!state.isOnRoster(id)) {
+                state.say(QStringLiteral("错误: 必须同组要求中的人员编号%1不在名单中，已跳过").arg(id));
+                continue;
+            }
+            if (state.fixed.contains(id)) {
+                state.say(QStringLiteral("人员 %1 已被固定位置占用，跳过要求分配").arg(state.nameOf(id)));
+                continue;
+            }
+            if (!state.unassigned.contains(id)) {
+                // Named again (in an earlier 必须同组 requirement or twice in
+                // this one): one person holds one seat.
+                state.say(QStringLiteral("人员 %1 已在必须同组要求中分配座位，跳过重复分配").arg(state.nameOf(id)));
+                continue;
+            }
+            while (cursor < seats.size() && seats.at(cursor) != 0)
+                ++cursor;
+            if (cursor >= seats.size()) {
+                state.say(QStringLiteral("错误: 组%1没有足够的空位分配给要求组").arg(configIndex + 1));
+                break;
+            }
+            seats[cursor] = id;
+            state.unassigned.remove(id);
+            ++cursor;
+        }
+    }
+}
+
+} // namespace Placement
