@@ -4,6 +4,7 @@
 #include "config/clock.h"
 
 #include <QLabel>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -25,11 +26,16 @@ void MainWindow::appendLog(const QString &text)
 
 void MainWindow::appendPlainLog(const QString &text)
 {
+    // Follow new lines like QTextEdit::append does, unless the user scrolled up.
+    QScrollBar *scrollBar = logView->verticalScrollBar();
+    const bool atBottom = scrollBar->value() >= scrollBar->maximum();
     QTextCursor cursor(logView->document());
     cursor.movePosition(QTextCursor::End);
     if (!logView->document()->isEmpty())
         cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
     cursor.insertText(text, QTextCharFormat());
+    if (atBottom)
+        scrollBar->setValue(scrollBar->maximum());
 }
 
 void MainWindow::clearWorkingState()
