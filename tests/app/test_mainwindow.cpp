@@ -18,10 +18,6 @@
 #include <QTest>
 #include <QTextEdit>
 
-#ifndef QUORVANE_EXAMPLES_DIR
-#error "QUORVANE_EXAMPLES_DIR must name the examples folder"
-#endif
-
 class TestMainWindow : public QObject
 {
     Q_OBJECT
@@ -190,8 +186,7 @@ void TestMainWindow::styleNameShownVerbatim()
 
 void TestMainWindow::demoClassLoads()
 {
-    QFile::copy(QStringLiteral(QUORVANE_EXAMPLES_DIR "/config.ini"), m_env->configPath());
-    QFile(m_env->configPath()).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    m_env->writeConfig(demoConfigText());
     auto window = m_env->makeWindow();
     const ClassModel &model = window->modelForTesting();
     QCOMPARE(model.personCount(), 54);

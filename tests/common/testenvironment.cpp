@@ -2,8 +2,10 @@
 
 #include "app/mainwindow.h"
 #include "config/appdirectory.h"
+#include "config/configstore.h"
 
 #include <QFile>
+#include <QTableWidget>
 #include <QTextEdit>
 
 TestEnvironment::TestEnvironment()
@@ -37,6 +39,40 @@ QByteArray TestEnvironment::readConfig() const
 std::unique_ptr<MainWindow> TestEnvironment::makeWindow() const
 {
     return std::make_unique<MainWindow>();
+}
+
+void TestEnvironment::copyTemplates() const
+{
+    for (const QString &name : {QStringLiteral("座位样式1.xlsx"), QStringLiteral("座位样式2.xlsx")})
+        QFile::copy(QStringLiteral(QUORVANE_TEMPLATE_DIR "/") + name, m_dir.filePath(name));
+}
+
+QStringList tableRows(QTableWidget *table)
+{
+    QStringList rows;
+    for (int r = 0; r < table->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < table->columnCount(); ++c)
+            cells.append(table->item(r, c) ? table->item(r, c)->text() : QString());
+        rows.append(cells.join(u'|'));
+    }
+    return rows;
+}
+
+QByteArray demoConfigText()
+{
+    QFile file(QStringLiteral(QUORVANE_EXAMPLES_DIR "/config.ini"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+ClassModel loadDemoClass()
+{
+    ClassModel model;
+    QString style;
+    const QString path = QStringLiteral(QUORVANE_EXAMPLES_DIR "/config.ini");
+    ConfigStore::readRoster(path, model, style);
+    ConfigStore::readGroupRecords(path, model);
+    return model;
 }
 
 QStringList logLines(MainWindow *window)

@@ -14,16 +14,6 @@
 
 namespace {
 
-ClassModel demoClass()
-{
-    ClassModel model;
-    QString style;
-    const QString path = QStringLiteral(QUORVANE_EXAMPLES_DIR "/config.ini");
-    ConfigStore::readRoster(path, model, style);
-    ConfigStore::readGroupRecords(path, model);
-    return model;
-}
-
 // Ten groups of persons/10 seats, half boys; every tenth person a leader and
 // every tenth (shifted) a boarder.
 ClassModel stressClass(int persons)
@@ -79,7 +69,7 @@ void runEngine(benchmark::State &state, const ClassModel &model)
 
 void demo(benchmark::State &state)
 {
-    runEngine(state, demoClass());
+    runEngine(state, loadDemoClass());
 }
 
 void stress(benchmark::State &state)

@@ -10,21 +10,13 @@
 #include "engine/placement.h"
 #include "engine/workingstate.h"
 
+#include "common/testenvironment.h"
+
 #include <QTest>
 
 using namespace Fixtures;
 
 namespace {
-
-ClassModel demoClass()
-{
-    ClassModel model;
-    QString style;
-    const QString path = QStringLiteral(QUORVANE_EXAMPLES_DIR "/config.ini");
-    ConfigStore::readRoster(path, model, style);
-    ConfigStore::readGroupRecords(path, model);
-    return model;
-}
 
 struct Outcome
 {
@@ -116,7 +108,7 @@ void TestEngine::noEnabledGroup_returnsNothingAndTakesNoSeed()
 
 void TestEngine::demoClass_seatsEverybodyAndExplainsItself()
 {
-    const ClassModel model = demoClass();
+    const ClassModel model = loadDemoClass();
     QCOMPARE(model.personCount(), 54);
     const Outcome outcome = run(model, 2024);
 
@@ -147,7 +139,7 @@ void TestEngine::demoClass_seatsEverybodyAndExplainsItself()
 
 void TestEngine::demoClass_replaysFromTheSameSeeds()
 {
-    const ClassModel model = demoClass();
+    const ClassModel model = loadDemoClass();
     const Outcome first = run(model, 99);
     const Outcome second = run(model, 99);
     QCOMPARE(second.groups, first.groups);

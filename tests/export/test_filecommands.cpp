@@ -83,13 +83,9 @@ void TestFileCommands::cleanup()
 void TestFileCommands::makeWindow(bool withTemplates)
 {
     m_env = std::make_unique<TestEnvironment>();
-    QFile demo(QStringLiteral(QUORVANE_EXAMPLES_DIR "/config.ini"));
-    QVERIFY(demo.open(QIODevice::ReadOnly));
-    m_env->writeConfig(demo.readAll() + "\n[Update]\nLastCheck=2025-10-08\n");
-    if (withTemplates) {
-        for (const QString &name : {QStringLiteral("座位样式1.xlsx"), QStringLiteral("座位样式2.xlsx")})
-            QVERIFY(QFile::copy(QStringLiteral(QUORVANE_TEMPLATE_DIR "/") + name, m_env->dir() + u'/' + name));
-    }
+    m_env->writeConfig(demoConfigText() + "\n[Update]\nLastCheck=2025-10-08\n");
+    if (withTemplates)
+        m_env->copyTemplates();
     m_window = m_env->makeWindow();
 }
 

@@ -26,18 +26,6 @@ const QByteArray kRoster = "[Male]\nNames=张三,李四,<b>王五</b>\n"
                            "[Leaders]\nNames=张三,小红\n"
                            "[Boarders]\nNames=小红,李四\n";
 
-QStringList tableRows(QTableWidget *table)
-{
-    QStringList rows;
-    for (int r = 0; r < table->rowCount(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < table->columnCount(); ++c)
-            cells.append(table->item(r, c) ? table->item(r, c)->text() : QString());
-        rows.append(cells.join(u'|'));
-    }
-    return rows;
-}
-
 } // namespace
 
 class TestRequirementPanel : public QObject

@@ -18,12 +18,6 @@
 
 namespace {
 
-QByteArray demoConfig()
-{
-    QFile file(QStringLiteral(QUORVANE_EXAMPLES_DIR "/config.ini"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 std::function<quint32()> countingSeeds(quint32 first)
 {
     auto next = std::make_shared<quint32>(first);
@@ -93,7 +87,7 @@ void TestResultTable::init()
 {
     setClockForTesting([] { return QDateTime(QDate(2025, 3, 14), QTime(9, 5, 3)); });
     environment = std::make_unique<TestEnvironment>();
-    environment->writeConfig(demoConfig());
+    environment->writeConfig(demoConfigText());
 }
 
 void TestResultTable::cleanup()

@@ -50,18 +50,6 @@ T *child(QWidget *parent, const QString &name)
     return widget;
 }
 
-QStringList tableRows(QTableWidget *table)
-{
-    QStringList rows;
-    for (int r = 0; r < table->rowCount(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < table->columnCount(); ++c)
-            cells.append(table->item(r, c) ? table->item(r, c)->text() : QString());
-        rows.append(cells.join(u'|'));
-    }
-    return rows;
-}
-
 } // namespace
 
 class TestSettingsDialog : public QObject
