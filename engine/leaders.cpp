@@ -31,7 +31,10 @@ LeaderSeats surveyLeaders(const WorkingState &state)
     return survey;
 }
 
-bool moveLeader(WorkingState &state, const LeaderSeats &survey)
+// Offers each movable leader of an over-full group, in seat order, to the
+// leaderless groups in order; `tryPlace` makes the change and says so.
+template <typename TryPlace>
+bool firstLeaderChange(const WorkingState &state, const LeaderSeats &survey, TryPlace tryPlace)
 {
     for (int p : survey.overfull) {
         for (int i : survey.seats.at(p)) {
@@ -39,46 +42,47 @@ bool moveLeader(WorkingState &state, const LeaderSeats &survey)
             if (state.fixed.contains(leader))
                 continue;
             for (int q : survey.leaderless) {
-                const int j = state.lowestEmptySeat(q);
-                if (j < 0)
-                    continue;
-                state.groups[q][j] = leader;
-                state.groups[p][i] = 0;
-                state.say(QStringLiteral("解决组长冲突: 将组长 %1 从组%2 移动到组%3")
-                              .arg(state.nameOf(leader), QString::number(state.groupNumber(p)),
-                                   QString::number(state.groupNumber(q))));
-                return true;
+                if (tryPlace(p, i, leader, q))
+                    return true;
             }
         }
     }
     return false;
 }
 
+bool moveLeader(WorkingState &state, const LeaderSeats &survey)
+{
+    return firstLeaderChange(state, survey, [&state](int p, int i, PersonId leader, int q) {
+        const int j = state.lowestEmptySeat(q);
+        if (j < 0)
+            return false;
+        state.groups[q][j] = leader;
+        state.groups[p][i] = 0;
+        state.say(QStringLiteral("解决组长冲突: 将组长 %1 从组%2 移动到组%3")
+                      .arg(state.nameOf(leader), QString::number(state.groupNumber(p)),
+                           QString::number(state.groupNumber(q))));
+        return true;
+    });
+}
+
 bool swapLeader(WorkingState &state, const LeaderSeats &survey)
 {
-    for (int p : survey.overfull) {
-        for (int i : survey.seats.at(p)) {
-            const PersonId leader = state.groups.at(p).at(i);
-            if (state.fixed.contains(leader))
+    return firstLeaderChange(state, survey, [&state](int p, int i, PersonId leader, int q) {
+        const Group &target = state.groups.at(q);
+        for (int j = 0; j < target.size(); ++j) {
+            const PersonId other = target.at(j);
+            if (other == 0 || state.isLeader(other) || state.fixed.contains(other)
+                || state.genderOf(other) != state.genderOf(leader))
                 continue;
-            for (int q : survey.leaderless) {
-                const Group &target = state.groups.at(q);
-                for (int j = 0; j < target.size(); ++j) {
-                    const PersonId other = target.at(j);
-                    if (other == 0 || state.isLeader(other) || state.fixed.contains(other)
-                        || state.genderOf(other) != state.genderOf(leader))
-                        continue;
-                    state.groups[q][j] = leader;
-                    state.groups[p][i] = other;
-                    state.say(QStringLiteral("解决组长冲突(交换): 将组长 %1 从组%2 与组%3的 %4 交换")
-                                  .arg(state.nameOf(leader), QString::number(state.groupNumber(p)),
-                                       QString::number(state.groupNumber(q)), state.nameOf(other)));
-                    return true;
-                }
-            }
+            state.groups[q][j] = leader;
+            state.groups[p][i] = other;
+            state.say(QStringLiteral("解决组长冲突(交换): 将组长 %1 从组%2 与组%3的 %4 交换")
+                          .arg(state.nameOf(leader), QString::number(state.groupNumber(p)),
+                               QString::number(state.groupNumber(q)), state.nameOf(other)));
+            return true;
         }
-    }
-    return false;
+        return false;
+    });
 }
 
 } // namespace
