@@ -180,6 +180,7 @@ void TestUpdateCheck::outcome()
     Fixture f;
     if (status == kNeverAnswers) {
         f.server.neverAnswer();
+        UpdateEndpoint::setTimeLimitsForTesting(UpdateTestSetup::kShortTimeoutMs, 0);
     } else if (status == kRefusesConnection) {
         QTcpServer closed;
         closed.listen(QHostAddress::LocalHost);
@@ -217,7 +218,7 @@ void TestUpdateCheck::outcome()
         QTRY_COMPARE_WITH_TIMEOUT(driver.count(), 1, 8000);
     QTRY_VERIFY_WITH_TIMEOUT(checksEnded(f.window.get()), 8000);
     // Nothing more follows, also not a second offer once the time limit is past.
-    QTest::qWait(status == kNeverAnswers ? 800 : 50);
+    QTest::qWait(status == kNeverAnswers ? 3 * UpdateTestSetup::kShortTimeoutMs : 50);
     QCOMPARE(unexpected->titles(), QStringList());
     if (status != kRefusesConnection)
         QCOMPARE(f.server.requestCount(), 1);
@@ -363,6 +364,7 @@ void TestUpdateCheck::offerAcceptedOpensReleasesPage()
 {
     Fixture f;
     f.server.neverAnswer();
+    UpdateEndpoint::setTimeLimitsForTesting(UpdateTestSetup::kShortTimeoutMs, 0);
     std::optional<ModalSweeper> unexpected;
     ModalDriver driver;
     driver.handle([&unexpected](QWidget *modal) {
@@ -372,7 +374,7 @@ void TestUpdateCheck::offerAcceptedOpensReleasesPage()
     f.checkVisibly();
     QTRY_COMPARE(driver.count(), 1);
     QTRY_VERIFY(checksEnded(f.window.get()));
-    QTest::qWait(800);
+    QTest::qWait(3 * UpdateTestSetup::kShortTimeoutMs);
     QCOMPARE(unexpected->count(), 0);
     QCOMPARE(driver.last().text, kOfferText);
     QCOMPARE(f.urls.opened, QList<QUrl>{QUrl(ReleaseInfo::kReleasesPageUrl)});

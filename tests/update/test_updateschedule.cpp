@@ -51,7 +51,7 @@ void TestUpdateSchedule::schedule()
         env.writeConfig(config);
     ReleaseServer server;
     server.answerRelease(QStringLiteral("251008.1730"));
-    UpdateTestSetup setup(server, 400, 50);
+    UpdateTestSetup setup(server);
 
     ModalSweeper unexpected;
     auto window = env.makeWindow();
