@@ -22,7 +22,6 @@ private slots:
 
     // Seams and about text
     void endpointPrefersSetterThenEnvironment();
-    void timeLimitsDefaultAndRestore();
     void aboutTextHasHeadingAndNineLinks();
 };
 
@@ -119,18 +118,6 @@ void TestReleaseCheck::endpointPrefersSetterThenEnvironment()
         qunsetenv(UpdateEndpoint::kUrlVariable);
     else
         qputenv(UpdateEndpoint::kUrlVariable, saved);
-}
-
-void TestReleaseCheck::timeLimitsDefaultAndRestore()
-{
-    QCOMPARE(UpdateEndpoint::replyTimeoutMs(), 8000);
-    QCOMPARE(UpdateEndpoint::startupDelayMs(), 3000);
-    UpdateEndpoint::setTimeLimitsForTesting(100, 10);
-    QCOMPARE(UpdateEndpoint::replyTimeoutMs(), 100);
-    QCOMPARE(UpdateEndpoint::startupDelayMs(), 10);
-    UpdateEndpoint::setTimeLimitsForTesting(0, 0);
-    QCOMPARE(UpdateEndpoint::replyTimeoutMs(), 8000);
-    QCOMPARE(UpdateEndpoint::startupDelayMs(), 3000);
 }
 
 void TestReleaseCheck::aboutTextHasHeadingAndNineLinks()
