@@ -2,6 +2,7 @@
 
 #include "config/clock.h"
 #include "config/configstore.h"
+#include "update/updateendpoint.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -191,6 +192,6 @@ void MainWindow::scheduleUpdateCheck()
     const QDate today = currentDateTime().date();
     if (!ConfigStore::isUpdateCheckDue(ConfigStore::readLastUpdateCheck(configPath), today))
         return;
-    QTimer::singleShot(3000, this, [this] { checkForUpdates(true); });
+    QTimer::singleShot(UpdateEndpoint::startupDelayMs(), this, [this] { checkForUpdates(true); });
     ConfigStore::writeLastUpdateCheck(configPath, today);
 }
