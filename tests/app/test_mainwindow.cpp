@@ -34,10 +34,6 @@ private slots:
     void styleNameShownVerbatim();
     void demoClassLoads();
 
-    // Update schedule
-    void updateSchedule_data();
-    void updateSchedule();
-
     // Commands
     void resetTwiceLeavesOneLine();
     void resetKeepsRosterAndPins();
@@ -202,26 +198,6 @@ void TestMainWindow::demoClassLoads()
     }
     QCOMPARE(child<QTableWidget>(window.get(), "constraintTable")->rowCount(), 4);
     QCOMPARE(logLines(window.get()).at(0), QString("加载了 24 名男生和 30 名女生"));
-}
-
-void TestMainWindow::updateSchedule_data()
-{
-    QTest::addColumn<QDate>("stored");
-    QTest::addColumn<QDate>("afterwards");
-    const QDate today = kNow.date();
-    QTest::newRow("missing") << QDate() << today;
-    QTest::newRow("six days ago") << today.addDays(-6) << today.addDays(-6);
-    QTest::newRow("seven days ago") << today.addDays(-7) << today;
-    QTest::newRow("in the future") << today.addDays(3) << today.addDays(3);
-}
-
-void TestMainWindow::updateSchedule()
-{
-    QFETCH(QDate, stored);
-    if (stored.isValid())
-        ConfigStore::writeLastUpdateCheck(m_env->configPath(), stored);
-    auto window = m_env->makeWindow();
-    QTEST(ConfigStore::readLastUpdateCheck(m_env->configPath()), "afterwards");
 }
 
 void TestMainWindow::resetTwiceLeavesOneLine()
