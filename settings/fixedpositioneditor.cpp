@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QHeaderView>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -74,6 +75,7 @@ FixedPositionEditor::FixedPositionEditor(ClassModel &model, std::function<void(Q
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::MultiSelection);
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     layout->addWidget(m_table);
 
     connect(addButton, &QPushButton::clicked, this, &FixedPositionEditor::addPosition);

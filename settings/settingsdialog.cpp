@@ -149,6 +149,8 @@ QWidget *SettingsDialog::createGroupTab(const ClassModel &model)
         linkGroupRow(row);
         m_groupRows.append(row);
     }
+    // Spare height goes below the rows, not between the header and the first row.
+    grid->setRowStretch(kGroupCount + 1, 1);
     return tab;
 }
 
