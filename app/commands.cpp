@@ -2,11 +2,7 @@
 // release-page offer after a failed automatic check.
 #include "app/mainwindow.h"
 
-#include "update/releaseinfo.h"
-
-#include <QDesktopServices>
 #include <QMessageBox>
-#include <QUrl>
 
 void MainWindow::resetAll()
 {
@@ -31,13 +27,5 @@ void MainWindow::clearFixedPositions()
 
 void MainWindow::manualUpdateCheck()
 {
-    const QString text = QStringLiteral("当前版本: %1\n\n自动检查更新失败，是否要手动打开项目页面检查？")
-                             .arg(ReleaseInfo::kCurrentVersion);
-    if (QMessageBox::information(this, QStringLiteral("检查更新"), text, QMessageBox::Yes | QMessageBox::No)
-        == QMessageBox::Yes) {
-        QDesktopServices::openUrl(QUrl(ReleaseInfo::kReleasesPageUrl));
-        logMessage(QStringLiteral("已打开更新页面"));
-    } else {
-        logMessage(QStringLiteral("取消检查更新"));
-    }
+    offerReleasesPage(QStringLiteral("自动检查更新失败，是否要手动打开项目页面检查？"));
 }

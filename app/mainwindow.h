@@ -100,6 +100,7 @@ private:
     bool writeSeatTable(const QString &fileName);
 
     // Update check (update/)
+    void offerReleasesPage(const QString &question);
     void handleUpdateReply(bool silent, QNetworkReply *reply);
     void showNewVersionDialog(const QString &tag, const QString &url, const QString &notes);
 

@@ -30,6 +30,15 @@ QMap<PersonId, int> personGroupMap(const Grouping &groups)
     return map;
 }
 
+ClassModel ClassModel::fromRoster(const QStringList &boys, const QStringList &girls)
+{
+    ClassModel model;
+    model.maleNames = boys;
+    model.femaleNames = girls;
+    model.rebuildNameMaps();
+    return model;
+}
+
 void ClassModel::rebuildNameMaps()
 {
     nameToId.clear();

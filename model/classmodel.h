@@ -29,6 +29,9 @@ struct ClassModel
     QMap<PersonId, FixedPosition> fixedPositions;
     Grouping generatedGroups;
 
+    // A model holding just this roster, with its name maps built.
+    static ClassModel fromRoster(const QStringList &boys, const QStringList &girls);
+
     // Boys first, then girls; a name listed twice keeps its last number in
     // nameToId while idToName holds both.
     void rebuildNameMaps();

@@ -33,10 +33,7 @@ void MainWindow::saveSettings(SettingsDialog &dialog)
     currentStyle = dialog.selectedStyle();
 
     // Pins follow their students to the new numbers before anything is written.
-    ClassModel renumbered;
-    renumbered.maleNames = model.maleNames;
-    renumbered.femaleNames = model.femaleNames;
-    renumbered.rebuildNameMaps();
+    const ClassModel renumbered = ClassModel::fromRoster(model.maleNames, model.femaleNames);
     const FixedPositionRemap remap =
         remapFixedPositions(model.fixedPositions, oldIdToName, renumbered.nameToId, renumbered.idToName);
     model.fixedPositions = remap.positions;

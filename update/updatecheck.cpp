@@ -110,10 +110,13 @@ void MainWindow::handleUpdateReply(bool silent, QNetworkReply *reply)
 
 void MainWindow::manualUpdateCheck(bool silent)
 {
-    if (silent)
-        return;
-    const QString text =
-        QStringLiteral("当前版本: %1\n\n是否要打开项目页面手动检查更新？").arg(ReleaseInfo::kCurrentVersion);
+    if (!silent)
+        offerReleasesPage(QStringLiteral("是否要打开项目页面手动检查更新？"));
+}
+
+void MainWindow::offerReleasesPage(const QString &question)
+{
+    const QString text = QStringLiteral("当前版本: %1\n\n%2").arg(ReleaseInfo::kCurrentVersion, question);
     if (QMessageBox::information(this, QStringLiteral("检查更新"), text, QMessageBox::Yes | QMessageBox::No)
         == QMessageBox::Yes) {
         QDesktopServices::openUrl(QUrl(ReleaseInfo::kReleasesPageUrl));

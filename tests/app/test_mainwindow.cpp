@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -41,6 +42,7 @@ private slots:
     void clearFixedPositionsAnsweredYes();
     void addFixedPositionPointsToSettings();
     void standardButtonsSpeakChinese();
+    void manualCheckOffersReleasesPage();
 
     // Shutdown
     void closingWritesGroupRecords();
@@ -278,6 +280,40 @@ void TestMainWindow::standardButtonsSpeakChinese()
     QMessageBox box(QMessageBox::Question, "确认", "?", QMessageBox::Yes | QMessageBox::No);
     QVERIFY(box.button(QMessageBox::Yes)->text().contains(QString("是")));
     QVERIFY(box.button(QMessageBox::No)->text().contains(QString("否")));
+}
+
+// Catches the browser instead of launching it.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl &url) { opened.append(url); }
+};
+
+void TestMainWindow::manualCheckOffersReleasesPage()
+{
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("https", &catcher, "open");
+    auto window = m_env->makeWindow();
+    {
+        ModalDriver driver;
+        driver.answer(QMessageBox::No);
+        QVERIFY(QMetaObject::invokeMethod(window.get(), "manualUpdateCheck"));
+        QCOMPARE(driver.last().title, QString("检查更新"));
+        QCOMPARE(driver.last().text, QString("当前版本: 251008.1730\n\n自动检查更新失败，是否要手动打开项目页面检查？"));
+        QCOMPARE(logLines(window.get()).last(), QString("09:05:03 - 取消检查更新"));
+        QVERIFY(catcher.opened.isEmpty());
+    }
+    ModalDriver driver;
+    driver.answer(QMessageBox::Yes);
+    QVERIFY(QMetaObject::invokeMethod(window.get(), "manualUpdateCheck"));
+    QCOMPARE(catcher.opened.size(), 1);
+    QCOMPARE(catcher.opened.first().scheme(), QString("https"));
+    QVERIFY(catcher.opened.first().path().endsWith("/releases"));
+    QCOMPARE(logLines(window.get()).last(), QString("09:05:03 - 已打开更新页面"));
+    QDesktopServices::unsetUrlHandler("https");
 }
 
 void TestMainWindow::closingWritesGroupRecords()

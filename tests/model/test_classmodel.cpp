@@ -21,19 +21,11 @@ private slots:
 };
 
 namespace {
-ClassModel modelWith(const QStringList &boys, const QStringList &girls)
-{
-    ClassModel model;
-    model.maleNames = boys;
-    model.femaleNames = girls;
-    model.rebuildNameMaps();
-    return model;
-}
 } // namespace
 
 void TestClassModel::numbersBoysFirstThenGirls()
 {
-    const ClassModel model = modelWith({"甲", "乙"}, {"丙", "丁", "戊"});
+    const ClassModel model = ClassModel::fromRoster({"甲", "乙"}, {"丙", "丁", "戊"});
     QCOMPARE(model.nameToId.value("甲"), 1);
     QCOMPARE(model.nameToId.value("乙"), 2);
     QCOMPARE(model.nameToId.value("丙"), 3);
@@ -49,7 +41,7 @@ void TestClassModel::numbersBoysFirstThenGirls()
 
 void TestClassModel::duplicateNameKeepsLastNumber()
 {
-    const ClassModel model = modelWith({"同名", "乙"}, {"同名"});
+    const ClassModel model = ClassModel::fromRoster({"同名", "乙"}, {"同名"});
     QCOMPARE(model.nameToId.value("同名"), 3);
     QCOMPARE(model.idToName.value(1), QString("同名"));
     QCOMPARE(model.idToName.value(3), QString("同名"));
@@ -59,7 +51,7 @@ void TestClassModel::duplicateNameKeepsLastNumber()
 
 void TestClassModel::noBoysMakesEveryoneAGirl()
 {
-    const ClassModel model = modelWith({}, {"甲", "乙"});
+    const ClassModel model = ClassModel::fromRoster({}, {"甲", "乙"});
     QCOMPARE(model.nameToId.value("甲"), 1);
     QCOMPARE(model.genderOf(1), QChar(u'F'));
     QCOMPARE(model.genderOf(2), QChar(u'F'));
@@ -67,7 +59,7 @@ void TestClassModel::noBoysMakesEveryoneAGirl()
 
 void TestClassModel::unknownNumberHasEmptyName()
 {
-    ClassModel model = modelWith({"甲"}, {});
+    ClassModel model = ClassModel::fromRoster({"甲"}, {});
     model.leaderNames = {QString()};
     QCOMPARE(model.nameOf(9), QString());
     QCOMPARE(model.nameOf(0), QString());
@@ -81,7 +73,7 @@ void TestClassModel::unknownNumberHasEmptyName()
 
 void TestClassModel::leaderOffRosterIsNobody()
 {
-    ClassModel model = modelWith({"甲"}, {"乙"});
+    ClassModel model = ClassModel::fromRoster({"甲"}, {"乙"});
     model.leaderNames = {"丙"};
     QVERIFY(!model.nameToId.contains("丙"));
     QVERIFY(!model.isLeader(1));

@@ -8,14 +8,6 @@ using PinMap = QMap<PersonId, FixedPosition>;
 
 namespace {
 
-ClassModel roster(const QStringList &boys, const QStringList &girls)
-{
-    ClassModel model;
-    model.maleNames = boys;
-    model.femaleNames = girls;
-    model.rebuildNameMaps();
-    return model;
-}
 
 } // namespace
 
@@ -101,8 +93,8 @@ void TestRosterUpdate::remap()
     QFETCH(int, renumbered);
     QFETCH(int, dropped);
 
-    const ClassModel before = roster(oldBoys, oldGirls);
-    const ClassModel after = roster(newBoys, newGirls);
+    const ClassModel before = ClassModel::fromRoster(oldBoys, oldGirls);
+    const ClassModel after = ClassModel::fromRoster(newBoys, newGirls);
     const FixedPositionRemap result = remapFixedPositions(pins, before.idToName, after.nameToId, after.idToName);
     QCOMPARE(result.positions, expected);
     QCOMPARE(result.renumbered, renumbered);
