@@ -96,56 +96,41 @@ def page_setup(ws):
     ws.print_options.horizontalCentered = True
 
 
-def style1():
-    """Nine groups of six in three rows of three, two desks side by side."""
+def classroom(block_rows, block_columns, seats_per_row, aisle_width, desk_width, podium_columns, gap_height):
+    """Groups of six in a grid of blocks; each block is a caption row and its desks."""
     wb = Workbook()
     ws = wb.active
     ws.title = "座位表"
     ws.column_dimensions["A"].width = 3
-    columns_per_group, seats_per_row = 3, 2
-    last_column = 1 + 3 * columns_per_group - 1
-    for index in range(3 * columns_per_group):
+    columns_per_group = seats_per_row + 1
+    rows_per_block = 6 // seats_per_row + 2
+    last_column = 1 + block_columns * columns_per_group - 1
+    for index in range(block_columns * columns_per_group):
         letter = ws.cell(1, 2 + index).column_letter
-        ws.column_dimensions[letter].width = 4 if index % columns_per_group == seats_per_row else 14
+        ws.column_dimensions[letter].width = aisle_width if index % columns_per_group == seats_per_row else desk_width
     heading(ws, last_column, "班级座位表")
-    podium(ws, 4, 4, 7)
+    podium(ws, 4, *podium_columns)
     ws.row_dimensions[3].height = 10
     ws.row_dimensions[5].height = 10
-    for block_row in range(3):
-        top = 6 + block_row * 5
-        ws.row_dimensions[top + 4].height = 10
-        for block_column in range(3):
-            group = block_row * 3 + block_column + 1
+    for block_row in range(block_rows):
+        top = 6 + block_row * rows_per_block
+        ws.row_dimensions[top + rows_per_block - 1].height = gap_height
+        for block_column in range(block_columns):
+            group = block_row * block_columns + block_column + 1
             group_block(ws, group, top, 2 + block_column * columns_per_group, seats_per_row)
     page_setup(ws)
     notes_sheet(wb)
     return wb
+
+
+def style1():
+    """Nine groups of six in three rows of three, two desks side by side."""
+    return classroom(3, 3, 2, aisle_width=4, desk_width=14, podium_columns=(4, 7), gap_height=10)
 
 
 def style2():
     """Ten groups of six in two rows of five, three desks side by side."""
-    wb = Workbook()
-    ws = wb.active
-    ws.title = "座位表"
-    ws.column_dimensions["A"].width = 3
-    columns_per_group, seats_per_row = 4, 3
-    last_column = 1 + 5 * columns_per_group - 1
-    for index in range(5 * columns_per_group):
-        letter = ws.cell(1, 2 + index).column_letter
-        ws.column_dimensions[letter].width = 3 if index % columns_per_group == seats_per_row else 11
-    heading(ws, last_column, "班级座位表")
-    podium(ws, 4, 8, 13)
-    ws.row_dimensions[3].height = 10
-    ws.row_dimensions[5].height = 10
-    for block_row in range(2):
-        top = 6 + block_row * 4
-        ws.row_dimensions[top + 3].height = 12
-        for block_column in range(5):
-            group = block_row * 5 + block_column + 1
-            group_block(ws, group, top, 2 + block_column * columns_per_group, seats_per_row)
-    page_setup(ws)
-    notes_sheet(wb)
-    return wb
+    return classroom(2, 5, 3, aisle_width=3, desk_width=11, podium_columns=(8, 13), gap_height=12)
 
 
 def save_reproducibly(wb, path):
