@@ -1,0 +1,23 @@
+#pragma once
+
+#include "engine/requirementverdict.h"
+#include "model/classmodel.h"
+
+// How good one generation try came out, in the order the tries are ranked:
+// fewer unmet requirements first, then fewer groups without exactly one
+// leader, then fewer groups off their gender targets, then the smaller gap
+// between the most and the fewest boarders in a group.
+struct TryScore
+{
+    int unmetRequirements = 0;
+    int leaderProblems = 0;
+    int genderMisses = 0;
+    int boarderImbalance = 0;
+
+    // Strictly better by the ranking; a tie is not better.
+    bool isBetterThan(const TryScore &other) const;
+    // Nothing left to wish for: no later try could rank higher.
+    bool isFlawless() const;
+};
+
+TryScore scoreTry(const ClassModel &model, const Grouping &groups, const RequirementVerdict &verdict);
