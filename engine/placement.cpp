@@ -73,17 +73,66 @@ void placeFixedPositions(WorkingState &state)
     }
 }
 
+namespace {
+
+// Configuration indexes of the groups a requirement's pinned members sit in.
+QList<int> pinnedGroups(const WorkingState &state, const Constraint &requirement)
+{
+    QList<int> groups;
+    for (PersonId id : requirement) {
+        if (state.fixed.contains(id))
+            groups.append(state.model.fixedPositions.value(id).group - 1);
+    }
+    return groups;
+}
+
+// A requirement with a member pinned to a group still on offer takes that
+// group, so the pinned member is not left behind. Otherwise it prefers the
+// first offer with room for its members that no later requirement's pinned
+// member needs, then one with room, then the first offer.
+qsizetype candidateFor(const WorkingState &state, qsizetype requirement, const QList<int> &candidates)
+{
+    const QList<Constraint> &requirements = state.model.mustTogether;
+    for (int group : pinnedGroups(state, requirements.at(requirement))) {
+        if (const qsizetype at = candidates.indexOf(group); at >= 0)
+            return at;
+    }
+    QList<int> needed;
+    for (qsizetype later = requirement + 1; later < requirements.size(); ++later)
+        needed += pinnedGroups(state, requirements.at(later));
+    qsizetype toSeat = 0;
+    for (PersonId id : requirements.at(requirement))
+        toSeat += state.unassigned.contains(id) ? 1 : 0;
+    auto hasRoom = [&](int configIndex) {
+        return state.groups.at(state.positionOfIndex(configIndex)).count(0) >= toSeat;
+    };
+    qsizetype roomy = -1;
+    for (qsizetype at = 0; at < candidates.size(); ++at) {
+        if (!hasRoom(candidates.at(at)))
+            continue;
+        if (!needed.contains(candidates.at(at)))
+            return at;
+        if (roomy < 0)
+            roomy = at;
+    }
+    return roomy < 0 ? 0 : roomy;
+}
+
+} // namespace
+
 void placeTogetherRequirements(WorkingState &state)
 {
     QList<int> candidates = state.enabled;
     shuffleList(candidates, state.generator);
 
-    for (const Constraint &requirement : state.model.mustTogether) {
+    const QList<Constraint> &requirements = state.model.mustTogether;
+    for (qsizetype r = 0; r < requirements.size(); ++r) {
+        const Constraint &requirement = requirements.at(r);
         if (candidates.isEmpty()) {
             state.say(QStringLiteral("错误：没有足够的组来分配所有要求组"));
             return;
         }
-        const int configIndex = candidates.takeFirst();
+        const int configIndex = candidates.takeAt(candidateFor(state, r, candidates));
         state.requirementGroup[configIndex] = true;
         Group &seats = state.groups[state.positionOfIndex(configIndex)];
 

@@ -22,6 +22,9 @@ QStringList shapes(const QStringList &lines)
     return result;
 }
 
+// Person and the place of a group in the shuffled candidate order.
+using Places = QList<QPair<PersonId, int>>;
+
 int occurrences(const Grouping &groups, PersonId id)
 {
     int count = 0;
@@ -43,6 +46,8 @@ private slots:
     void together_fillsFreeSeatsAroundFixedPersons();
     void together_personInTwoRequirementsIsSeatedOnce();
     void together_firstDrawsShuffleTheCandidateGroups();
+    void together_pinnedMemberBringsItsRequirement_data();
+    void together_pinnedMemberBringsItsRequirement();
     // Seat filling
     void filling_quotaCountsGirlsAlreadySeated();
     void filling_surplusIsSpreadOnePerGroupPerSweep();
@@ -185,6 +190,59 @@ void TestPlacement::together_firstDrawsShuffleTheCandidateGroups()
     QCOMPARE(state.groups.at(together).first(), 1);
     Filling::fillSeats(state);
     QCOMPARE(log.lines, expected);
+}
+
+void TestPlacement::together_pinnedMemberBringsItsRequirement_data()
+{
+    // Groups 1-3 of four seats; the candidate order comes from the seed, and
+    // a pin names the candidate by its place in that order (0 = first).
+    QTest::addColumn<QList<Constraint>>("requirements");
+    QTest::addColumn<Places>("pins");
+    QTest::addColumn<Places>("expected");
+
+    // b1..b3 are 1..3, g1..g3 are 4..6.
+    QTest::newRow("pinned member's group, not the first candidate")
+        << QList<Constraint>{{1, 4}} << Places{{4, 2}}
+        << Places{{1, 2}, {4, 2}};
+    QTest::newRow("pinned member later in the requirement")
+        << QList<Constraint>{{1, 2, 5}} << Places{{5, 1}}
+        << Places{{1, 1}, {2, 1}, {5, 1}};
+    QTest::newRow("group already taken: the first candidate left")
+        << QList<Constraint>{{1, 4}, {2, 5}} << Places{{4, 2}, {5, 2}}
+        << Places{{1, 2}, {2, 0}};
+    QTest::newRow("first candidate left to a later requirement's pin")
+        << QList<Constraint>{{1, 2}, {3, 4}} << Places{{4, 0}} << Places{{1, 1}, {2, 1}, {3, 0}, {4, 0}};
+    QTest::newRow("first candidate without room for all members")
+        << QList<Constraint>{{1, 2, 3}} << Places{{4, 0}, {5, 0}} << Places{{1, 1}, {2, 1}, {3, 1}};
+}
+
+void TestPlacement::together_pinnedMemberBringsItsRequirement()
+{
+    QFETCH(QList<Constraint>, requirements);
+    QFETCH(Places, pins);
+    QFETCH(Places, expected);
+
+    ClassModel model = makeClass(names(QStringLiteral("b"), 3), names(QStringLiteral("g"), 3));
+    for (int number = 1; number <= 3; ++number)
+        enableGroup(model, number, 4, 2, 2);
+    const quint32 seed = 77;
+    std::mt19937 replay(seed);
+    QList<int> order{0, 1, 2};
+    shuffleList(order, replay);
+    for (qsizetype k = 0; k < pins.size(); ++k)
+        model.fixedPositions.insert(pins.at(k).first, FixedPosition{order.at(pins.at(k).second) + 1, int(k) + 1});
+    model.mustTogether = requirements;
+
+    LogCapture log;
+    WorkingState state(model, log.sink(), CountingSeeds(seed).source());
+    QVERIFY(Placement::prepare(state));
+    Placement::placeFixedPositions(state);
+    Placement::placeTogetherRequirements(state);
+    for (const auto &[person, place] : expected)
+        QVERIFY2(state.groups.at(order.at(place)).contains(person), qPrintable(model.nameOf(person)));
+    const QList<PersonId> members = requirements.first() + requirements.last();
+    for (const auto &[person, place] : pins)
+        QVERIFY(!members.contains(person) || log.lines.contains(QStringLiteral("人员 %1 已被固定位置占用，跳过要求分配").arg(model.nameOf(person))));
 }
 
 void TestPlacement::filling_quotaCountsGirlsAlreadySeated()
