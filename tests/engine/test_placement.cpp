@@ -50,7 +50,7 @@ private slots:
     void together_pinnedMemberBringsItsRequirement();
     // Seat filling
     void filling_quotaCountsGirlsAlreadySeated();
-    void filling_surplusIsSpreadOnePerGroupPerSweep();
+    void filling_requirementGroupTakesItsRemainingQuota();
     void filling_nobodyBeyondCapacity();
 };
 
@@ -162,25 +162,20 @@ void TestPlacement::together_firstDrawsShuffleTheCandidateGroups()
     auto line = [&model](const char *format, PersonId id, int group, int seat) {
         return QString::fromUtf8(format).arg(model.nameOf(id)).arg(group).arg(seat);
     };
+    // The 必须同组 group fills its quotas around b1 like every other group.
     int nextGirl = 0;
     int nextBoy = 0;
     for (int p = 0; p < 3; ++p) {
-        if (p != together) {
-            expected << line("分配女生 %1 到组%2座位%3", girls.at(nextGirl), p + 1, 1)
-                     << line("分配女生 %1 到组%2座位%3", girls.at(nextGirl + 1), p + 1, 2);
-            nextGirl += 2;
-        }
+        const int first = p == together ? 2 : 1;
+        expected << line("分配女生 %1 到组%2座位%3", girls.at(nextGirl), p + 1, first)
+                 << line("分配女生 %1 到组%2座位%3", girls.at(nextGirl + 1), p + 1, first + 1);
+        nextGirl += 2;
     }
     for (int p = 0; p < 3; ++p) {
-        if (p != together) {
-            expected << line("分配男生 %1 到组%2座位%3", boys.at(nextBoy), p + 1, 3)
-                     << line("分配男生 %1 到组%2座位%3", boys.at(nextBoy + 1), p + 1, 4);
-            nextBoy += 2;
-        }
+        expected << line("分配男生 %1 到组%2座位%3", boys.at(nextBoy++), p + 1, 4 - (p == together ? 0 : 1));
+        if (p != together)
+            expected << line("分配男生 %1 到组%2座位%3", boys.at(nextBoy++), p + 1, 4);
     }
-    expected << line("分配剩余女生 %1 到组%2座位%3", girls.at(4), together + 1, 2)
-             << line("分配剩余女生 %1 到组%2座位%3", girls.at(5), together + 1, 3)
-             << line("分配剩余男生 %1 到组%2座位%3", boys.at(4), together + 1, 4);
 
     LogCapture log;
     WorkingState state(model, log.sink(), CountingSeeds(seed).source());
@@ -267,25 +262,28 @@ void TestPlacement::filling_quotaCountsGirlsAlreadySeated()
                                 }));
 }
 
-void TestPlacement::filling_surplusIsSpreadOnePerGroupPerSweep()
+void TestPlacement::filling_requirementGroupTakesItsRemainingQuota()
 {
-    ClassModel model = makeClass({}, names(QStringLiteral("g"), 7));
+    ClassModel model = makeClass({}, names(QStringLiteral("g"), 9));
     for (int number = 1; number <= 3; ++number)
-        enableGroup(model, number, 4, 0, 1);
+        enableGroup(model, number, 4, 0, number == 2 ? 2 : 1);
     LogCapture log;
     WorkingState state(model, log.sink(), CountingSeeds(5).source());
     QVERIFY(Placement::prepare(state));
-    state.requirementGroup[1] = true; // group 2 holds a 必须同组 requirement
+    state.requirementGroup[1] = true; // group 2 holds a 必须同组 requirement: g7
+    state.groups[1][0] = 7;
+    state.unassigned.remove(7);
     Filling::fillSeats(state);
 
     QCOMPARE(shapes(log.lines), (QStringList{
                                     QStringLiteral("分配女生 * 到组1座位1"),
+                                    QStringLiteral("分配女生 * 到组2座位2"),
                                     QStringLiteral("分配女生 * 到组3座位1"),
                                     QStringLiteral("分配剩余女生 * 到组1座位2"),
-                                    QStringLiteral("分配剩余女生 * 到组2座位1"),
+                                    QStringLiteral("分配剩余女生 * 到组2座位3"),
                                     QStringLiteral("分配剩余女生 * 到组3座位2"),
                                     QStringLiteral("分配剩余女生 * 到组1座位3"),
-                                    QStringLiteral("分配剩余女生 * 到组2座位2"),
+                                    QStringLiteral("分配剩余女生 * 到组2座位4"),
                                 }));
 }
 
