@@ -71,6 +71,8 @@ private slots:
     void leaders_noEmptySeatLeavesLeaderUnplaced();
     void leaders_conflicts_data();
     void leaders_conflicts();
+    void leaders_conflictsKeepRequirements_data();
+    void leaders_conflictsKeepRequirements();
     // Gender order
     void genderOrder_data();
     void genderOrder();
@@ -167,6 +169,54 @@ void TestArrangement::leaders_conflicts()
     Leaders::reportLeaders(state);
     QCOMPARE(state.groups, after);
     QCOMPARE(scene.log.lines, lines);
+}
+
+void TestArrangement::leaders_conflictsKeepRequirements_data()
+{
+    QTest::addColumn<Grouping>("before");
+    QTest::addColumn<QList<Constraint>>("together");
+    QTest::addColumn<QList<Constraint>>("apart");
+    QTest::addColumn<Grouping>("after");
+    QTest::addColumn<QString>("line");
+
+    // Leaders: b1, b2, g1.
+    QTest::newRow("swap passes over a 必须同组 member")
+        << Grouping{{b1, b2, g2}, {b3, b4, g3}} << QList<Constraint>{{b3, g3}} << QList<Constraint>{}
+        << Grouping{{b4, b2, g2}, {b3, b1, g3}}
+        << QStringLiteral("解决组长冲突(交换): 将组长 b1 从组1 与组2的 b4 交换");
+    QTest::newRow("leader beside a fellow member stays, the other moves")
+        << Grouping{{b1, g2, g1}, {b3, 0}} << QList<Constraint>{{b1, g2}} << QList<Constraint>{}
+        << Grouping{{b1, g2, 0}, {b3, g1}} << QStringLiteral("解决组长冲突: 将组长 g1 从组1 移动到组2");
+    QTest::newRow("swap that would join 不能同组 members is passed over")
+        << Grouping{{b1, b2, g2}, {b3, b4, g3}} << QList<Constraint>{} << QList<Constraint>{{b1, b4}}
+        << Grouping{{b4, b2, g2}, {b3, b1, g3}}
+        << QStringLiteral("解决组长冲突(交换): 将组长 b1 从组1 与组2的 b4 交换");
+    QTest::newRow("safe swap before a move that breaks a requirement")
+        << Grouping{{b1, b2, g2}, {b3, g3, 0}} << QList<Constraint>{} << QList<Constraint>{{b1, b3}}
+        << Grouping{{b3, b2, g2}, {b1, g3, 0}}
+        << QStringLiteral("解决组长冲突(交换): 将组长 b1 从组1 与组2的 b3 交换");
+    QTest::newRow("no safe choice: the first swap")
+        << Grouping{{b1, b2, g2}, {b3, g3}} << QList<Constraint>{{b3, g3}} << QList<Constraint>{}
+        << Grouping{{b3, b2, g2}, {b1, g3}}
+        << QStringLiteral("解决组长冲突(交换): 将组长 b1 从组1 与组2的 b3 交换");
+}
+
+void TestArrangement::leaders_conflictsKeepRequirements()
+{
+    QFETCH(Grouping, before);
+    QFETCH(QList<Constraint>, together);
+    QFETCH(QList<Constraint>, apart);
+    QFETCH(Grouping, after);
+    QFETCH(QString, line);
+
+    Scene scene;
+    scene.model.leaderNames = {QStringLiteral("b1"), QStringLiteral("b2"), QStringLiteral("g1")};
+    scene.model.mustTogether = together;
+    scene.model.mustSeparate = apart;
+    WorkingState &state = scene.start(before, {b2}); // b2 stays in group 1
+    Leaders::resolveConflicts(state);
+    QCOMPARE(state.groups, after);
+    QCOMPARE(scene.log.lines, QStringList{line});
 }
 
 void TestArrangement::genderOrder_data()
