@@ -1,5 +1,6 @@
 #include "engine/balancing.h"
 
+#include "engine/requirementguard.h"
 #include "engine/workingstate.h"
 
 #include <QMap>
@@ -41,8 +42,11 @@ bool memberElsewhereIn(const Constraint &members, PersonId person, int position,
 }
 
 // Moves `person` out of its group by a same-gender swap with a group that
-// holds no other member; true when a swap was made.
-bool moveApart(WorkingState &state, const Constraint &members, PersonId person, Locations &locations)
+// holds no other member; true when a swap was made. With `keepTogether` only
+// partners whose exchange breaks no 必须同组 requirement count, and
+// `heldBack` is set when one was passed over for that.
+bool moveApart(WorkingState &state, const Constraint &members, PersonId person, Locations &locations,
+               RequirementGuard &guard, bool keepTogether, bool &heldBack)
 {
     const int from = locations.of(person);
     QList<int> candidates;
@@ -55,7 +59,13 @@ bool moveApart(WorkingState &state, const Constraint &members, PersonId person, 
     for (int q : std::as_const(candidates)) {
         if (memberElsewhereIn(members, person, q, locations))
             continue;
-        const PersonId partner = pickSwapCandidate(state, person, q, state.immovable);
+        const auto keeps = [&](PersonId partner) {
+            const bool safe = !guard.breaksTogether(person, from, q, partner);
+            heldBack = heldBack || !safe;
+            return safe;
+        };
+        const PersonId partner = keepTogether ? pickSwapCandidate(state, person, q, state.immovable, keeps)
+                                              : pickSwapCandidate(state, person, q, state.immovable);
         if (partner == 0 || members.contains(partner))
             continue;
         const int seat = state.seatOf(from, person);
@@ -66,13 +76,48 @@ bool moveApart(WorkingState &state, const Constraint &members, PersonId person, 
         state.groups[q][partnerSeat] = person;
         locations.set(person, q);
         locations.set(partner, from);
+        guard.moved(person, q);
+        guard.moved(partner, from);
         return true;
     }
     return false;
 }
 
+// Parts one member from the others of its bucket. The members after the
+// first are tried in order, as long as a swap keeps every 必须同组
+// requirement; then the first member, if one of the others could not move or
+// was held back; only then swaps that break one.
+bool partBucket(WorkingState &state, const Constraint &members, const QList<PersonId> &bucket, Locations &locations,
+                RequirementGuard &guard)
+{
+    bool metImmovable = false;
+    bool heldBack = false;
+    for (qsizetype k = 1; k < bucket.size(); ++k) {
+        const PersonId person = bucket.at(k);
+        if (state.immovable.contains(person)) {
+            state.say(QStringLiteral("警告: 人员 %1 在不可移动位置，无法移动以满足不能同组要求").arg(state.nameOf(person)));
+            metImmovable = true;
+        } else if (moveApart(state, members, person, locations, guard, true, heldBack)) {
+            return true;
+        }
+    }
+    const bool firstMovable = !state.immovable.contains(bucket.first());
+    if (firstMovable && (metImmovable || heldBack)
+        && moveApart(state, members, bucket.first(), locations, guard, true, heldBack))
+        return true;
+    if (!heldBack)
+        return false;
+    for (qsizetype k = 1; k < bucket.size(); ++k) {
+        const PersonId person = bucket.at(k);
+        if (!state.immovable.contains(person) && moveApart(state, members, person, locations, guard, false, heldBack))
+            return true;
+    }
+    return firstMovable && moveApart(state, members, bucket.first(), locations, guard, false, heldBack);
+}
+
 // One pass over every requirement; true when it made at least one swap.
-bool separationPass(WorkingState &state, const QList<Constraint> &requirements, Locations &locations)
+bool separationPass(WorkingState &state, const QList<Constraint> &requirements, Locations &locations,
+                    RequirementGuard &guard)
 {
     bool swapped = false;
     for (const Constraint &members : requirements) {
@@ -80,18 +125,9 @@ bool separationPass(WorkingState &state, const QList<Constraint> &requirements, 
         for (PersonId id : members)
             buckets[locations.of(id)].append(id);
         for (const QList<PersonId> &bucket : std::as_const(buckets)) {
-            for (qsizetype k = 1; k < bucket.size(); ++k) {
-                const PersonId person = bucket.at(k);
-                if (state.immovable.contains(person)) {
-                    state.say(QStringLiteral("警告: 人员 %1 在不可移动位置，无法移动以满足不能同组要求")
-                                  .arg(state.nameOf(person)));
-                    continue;
-                }
-                if (moveApart(state, members, person, locations)) {
-                    swapped = true;
-                    break; // the rest of this bucket waits for the next pass
-                }
-            }
+            // One member per bucket and pass; the rest wait for the next pass.
+            if (bucket.size() > 1 && partBucket(state, members, bucket, locations, guard))
+                swapped = true;
         }
     }
     return swapped;
@@ -182,8 +218,9 @@ void separateRequirements(WorkingState &state)
     }
 
     Locations locations(state);
+    RequirementGuard guard(state);
     for (int pass = 0; pass < kMaxSeparationPasses; ++pass) {
-        if (!separationPass(state, requirements, locations))
+        if (!separationPass(state, requirements, locations, guard))
             return;
     }
     state.say(QStringLiteral("警告: 调整次数已达上限(%1次)，部分不能同组要求未能满足").arg(kMaxSeparationPasses));
@@ -247,12 +284,13 @@ void balanceBoarders(WorkingState &state)
     }
 }
 
-PersonId pickSwapCandidate(const WorkingState &state, PersonId person, int position, const PersonFlags &excluded)
+PersonId pickSwapCandidate(const WorkingState &state, PersonId person, int position, const PersonFlags &excluded,
+                           const std::function<bool(PersonId)> &allowed)
 {
     QList<PersonId> candidates;
     const bool boy = state.isBoy(person);
     for (PersonId id : state.groups.at(position)) {
-        if (id != 0 && !excluded.contains(id) && state.isBoy(id) == boy)
+        if (id != 0 && !excluded.contains(id) && state.isBoy(id) == boy && (!allowed || allowed(id)))
             candidates.append(id);
     }
     if (candidates.isEmpty())

@@ -79,6 +79,8 @@ private slots:
     // 不能同组
     void separation_data();
     void separation();
+    void separation_keepsTogetherRequirements_data();
+    void separation_keepsTogetherRequirements();
     void separation_boundedWhenRequirementsCannotAllBeMet();
     void pickSwapCandidate_freshGeneratorPerCall();
     // Boarders
@@ -284,9 +286,13 @@ void TestArrangement::separation_data()
     QTest::newRow("second member swaps with the only boy elsewhere")
         << Grouping{{b1, b2, g1}, {b3, g2, g3}} << QStringList{} << QList<Constraint>{{b1, b2}}
         << Grouping{{b1, b3, g1}, {b2, g2, g3}} << QStringList{header};
-    QTest::newRow("leader second in the requirement stays")
+    QTest::newRow("leader second in the requirement stays, the first moves")
         << Grouping{{b1, b2, g1}, {b3, g2, g3}} << QStringList{QStringLiteral("b2")} << QList<Constraint>{{b1, b2}}
-        << Grouping{{b1, b2, g1}, {b3, g2, g3}}
+        << Grouping{{b3, b2, g1}, {b1, g2, g3}}
+        << QStringList{header, QStringLiteral("警告: 人员 b2 在不可移动位置，无法移动以满足不能同组要求")};
+    QTest::newRow("both leaders: nothing moves")
+        << Grouping{{b1, b2, g1}, {b3, g2, g3}} << QStringList{QStringLiteral("b1"), QStringLiteral("b2")}
+        << QList<Constraint>{{b1, b2}} << Grouping{{b1, b2, g1}, {b3, g2, g3}}
         << QStringList{header, QStringLiteral("警告: 人员 b2 在不可移动位置，无法移动以满足不能同组要求")};
     QTest::newRow("leader first in the requirement, the other moves")
         << Grouping{{b1, b2, g1}, {b3, g2, g3}} << QStringList{QStringLiteral("b1")} << QList<Constraint>{{b1, b2}}
@@ -327,6 +333,41 @@ void TestArrangement::separation()
     QCOMPARE(state.groups, after);
     QCOMPARE(scene.log.lines, lines);
     QCOMPARE(genderCounts(state), counts);
+}
+
+void TestArrangement::separation_keepsTogetherRequirements_data()
+{
+    QTest::addColumn<Grouping>("before");
+    QTest::addColumn<QList<Constraint>>("together");
+    QTest::addColumn<Grouping>("after");
+
+    // b1 and b2 are to be apart; b2 has one group to go to.
+    constexpr PersonId b6 = 6;
+    QTest::newRow("partners that would break 必须同组 are passed over")
+        << Grouping{{b1, b2, g1}, {b3, b4, b5, b6, g2}} << QList<Constraint>{{b3, b4, g2}, {b5, g2}}
+        << Grouping{{b1, b6, g1}, {b3, b4, b5, b2, g2}};
+    QTest::newRow("member beside a fellow stays, the first one moves")
+        << Grouping{{b1, b2, g1}, {b3, g2}} << QList<Constraint>{{b2, g1}} << Grouping{{b3, b2, g1}, {b1, g2}};
+    QTest::newRow("every partner would break one: the swap is made all the same")
+        << Grouping{{b1, b2, g1}, {b3, g2}} << QList<Constraint>{{b3, g2}} << Grouping{{b1, b3, g1}, {b2, g2}};
+}
+
+void TestArrangement::separation_keepsTogetherRequirements()
+{
+    QFETCH(Grouping, before);
+    QFETCH(QList<Constraint>, together);
+    QFETCH(Grouping, after);
+
+    for (quint32 seed : {11u, 12u, 13u, 14u}) {
+        Scene scene;
+        scene.seeds = CountingSeeds(seed);
+        scene.model.mustSeparate = {{b1, b2}};
+        scene.model.mustTogether = together;
+        WorkingState &state = scene.start(before);
+        Balancing::collectImmovable(state);
+        Balancing::separateRequirements(state);
+        QCOMPARE(state.groups, after);
+    }
 }
 
 void TestArrangement::separation_boundedWhenRequirementsCannotAllBeMet()
