@@ -238,6 +238,7 @@ void balanceBoarders(WorkingState &state)
         }
     }
 
+    RequirementGuard guard(state);
     for (int iteration = 0; iteration < kMaxBoarderIterations; ++iteration) {
         int high = 0;
         int low = 0;
@@ -250,34 +251,30 @@ void balanceBoarders(WorkingState &state)
         if (counts.at(high) - counts.at(low) < 2)
             return;
 
-        // The first seat of the low group that may take a boarder's place, per gender.
-        int partnerSeat[2] = {-1, -1}; // [girl, boy]
-        const Group &lowGroup = state.groups.at(low);
-        for (int j = 0; j < lowGroup.size(); ++j) {
-            const PersonId id = lowGroup.at(j);
-            if (id == 0 || state.isBoarder(id) || state.immovable.contains(id))
-                continue;
-            int &slot = partnerSeat[state.isBoy(id) ? 1 : 0];
-            if (slot < 0)
-                slot = j;
-        }
-
+        // The first pair in seat order whose exchange keeps every requirement.
         bool moved = false;
         const Group &highGroup = state.groups.at(high);
+        const Group &lowGroup = state.groups.at(low);
         for (int i = 0; i < highGroup.size() && !moved; ++i) {
             const PersonId boarder = highGroup.at(i);
             if (!state.isBoarder(boarder) || state.immovable.contains(boarder))
                 continue;
-            const int j = partnerSeat[state.isBoy(boarder) ? 1 : 0];
-            if (j < 0)
-                continue;
-            std::swap(state.groups[high][i], state.groups[low][j]);
-            --counts[high];
-            ++counts[low];
-            state.say(QStringLiteral("平衡外宿生: 将 %1 从组%2 移动到组%3")
-                          .arg(state.nameOf(boarder), QString::number(state.groupNumber(high)),
-                               QString::number(state.groupNumber(low))));
-            moved = true;
+            for (int j = 0; j < lowGroup.size(); ++j) {
+                const PersonId other = lowGroup.at(j);
+                if (other == 0 || state.isBoarder(other) || state.immovable.contains(other)
+                    || state.isBoy(other) != state.isBoy(boarder) || !guard.isSafe(boarder, high, low, other))
+                    continue;
+                std::swap(state.groups[high][i], state.groups[low][j]);
+                guard.moved(boarder, low);
+                guard.moved(other, high);
+                --counts[high];
+                ++counts[low];
+                state.say(QStringLiteral("平衡外宿生: 将 %1 从组%2 移动到组%3")
+                              .arg(state.nameOf(boarder), QString::number(state.groupNumber(high)),
+                                   QString::number(state.groupNumber(low))));
+                moved = true;
+                break;
+            }
         }
         if (!moved)
             return;

@@ -86,6 +86,8 @@ private slots:
     // Boarders
     void boarders_data();
     void boarders();
+    void boarders_keepRequirements_data();
+    void boarders_keepRequirements();
     // Final check
     void verification_reportsFixedPositionsAndLeaders();
     void compaction_dropsEmptySeatsInSeatOrder();
@@ -442,6 +444,51 @@ void TestArrangement::boarders()
     QCOMPARE(state.groups, after);
     QCOMPARE(scene.log.lines, lines);
     QCOMPARE(genderCounts(state), counts);
+}
+
+void TestArrangement::boarders_keepRequirements_data()
+{
+    QTest::addColumn<QList<Constraint>>("together");
+    QTest::addColumn<QList<Constraint>>("apart");
+    QTest::addColumn<Grouping>("after");
+    QTest::addColumn<QStringList>("lines");
+
+    // The groups and boarders of boarders(): counts 3, 1, 1.
+    const QString header = QStringLiteral("平衡外宿生分布（不移动组长）...");
+    QTest::newRow("partner beside a 必须同组 fellow is passed over")
+        << QList<Constraint>{{b4, g4}} << QList<Constraint>{}
+        << Grouping{{b1, b2, g5, g3}, {b3, b4, g4, g1}, {g2, b5, g6, 0}}
+        << QStringList{header, QStringLiteral("平衡外宿生: 将 g1 从组1 移动到组2")};
+    QTest::newRow("boarder beside a 必须同组 fellow stays")
+        << QList<Constraint>{{b1, g3}} << QList<Constraint>{}
+        << Grouping{{b1, b4, g1, g3}, {b3, b2, g4, g5}, {g2, b5, g6, 0}}
+        << QStringList{header, QStringLiteral("平衡外宿生: 将 b2 从组1 移动到组2")};
+    QTest::newRow("exchange that would join 不能同组 members is passed over")
+        << QList<Constraint>{} << QList<Constraint>{{b1, b3}}
+        << Grouping{{b1, b4, g1, g3}, {b3, b2, g4, g5}, {g2, b5, g6, 0}}
+        << QStringList{header, QStringLiteral("平衡外宿生: 将 b2 从组1 移动到组2")};
+    QTest::newRow("no safe pair ends the step")
+        << QList<Constraint>{{b4, g4, g5}} << QList<Constraint>{}
+        << Grouping{{b1, b2, g1, g3}, {b3, b4, g4, g5}, {g2, b5, g6, 0}} << QStringList{header};
+}
+
+void TestArrangement::boarders_keepRequirements()
+{
+    QFETCH(QList<Constraint>, together);
+    QFETCH(QList<Constraint>, apart);
+    QFETCH(Grouping, after);
+    QFETCH(QStringList, lines);
+
+    Scene scene;
+    scene.model.boarderNames = {QStringLiteral("b1"), QStringLiteral("b2"), QStringLiteral("g1"), QStringLiteral("b3"),
+                                QStringLiteral("g2")};
+    scene.model.mustTogether = together;
+    scene.model.mustSeparate = apart;
+    WorkingState &state = scene.start({{b1, b2, g1, g3}, {b3, b4, g4, g5}, {g2, b5, g6, 0}});
+    Balancing::collectImmovable(state);
+    Balancing::balanceBoarders(state);
+    QCOMPARE(state.groups, after);
+    QCOMPARE(scene.log.lines, lines);
 }
 
 void TestArrangement::verification_reportsFixedPositionsAndLeaders()
