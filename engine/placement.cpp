@@ -3,6 +3,7 @@
 #include "engine/workingstate.h"
 
 #include <algorithm>
+#include <tuple>
 
 namespace Placement {
 
@@ -87,9 +88,10 @@ QList<int> pinnedGroups(const WorkingState &state, const Constraint &requirement
 }
 
 // A requirement with a member pinned to a group still on offer takes that
-// group, so the pinned member is not left behind. Otherwise it prefers the
-// first offer with room for its members that no later requirement's pinned
-// member needs, then one with room, then the first offer.
+// group, so the pinned member is not left behind. Otherwise it takes the
+// first offer that does best at, in this order: room for its members, not
+// needed by a later requirement's pinned member, gender targets that leave
+// room for its boys and girls. With none of these anywhere: the first offer.
 qsizetype candidateFor(const WorkingState &state, qsizetype requirement, const QList<int> &candidates)
 {
     const QList<Constraint> &requirements = state.model.mustTogether;
@@ -100,22 +102,31 @@ qsizetype candidateFor(const WorkingState &state, qsizetype requirement, const Q
     QList<int> needed;
     for (qsizetype later = requirement + 1; later < requirements.size(); ++later)
         needed += pinnedGroups(state, requirements.at(later));
-    qsizetype toSeat = 0;
-    for (PersonId id : requirements.at(requirement))
-        toSeat += state.unassigned.contains(id) ? 1 : 0;
-    auto hasRoom = [&](int configIndex) {
-        return state.groups.at(state.positionOfIndex(configIndex)).count(0) >= toSeat;
-    };
-    qsizetype roomy = -1;
-    for (qsizetype at = 0; at < candidates.size(); ++at) {
-        if (!hasRoom(candidates.at(at)))
-            continue;
-        if (!needed.contains(candidates.at(at)))
-            return at;
-        if (roomy < 0)
-            roomy = at;
+    QList<PersonId> toSeat;
+    for (PersonId id : requirements.at(requirement)) {
+        if (state.unassigned.contains(id) && !toSeat.contains(id))
+            toSeat.append(id);
     }
-    return roomy < 0 ? 0 : roomy;
+    const auto boysToSeat = std::count_if(toSeat.cbegin(), toSeat.cend(), [&](PersonId id) { return state.isBoy(id); });
+    const auto girlsToSeat = toSeat.size() - boysToSeat;
+
+    auto merit = [&](int configIndex) {
+        const Group &seats = state.groups.at(state.positionOfIndex(configIndex));
+        const GroupConfig &config = state.model.groupConfigs.at(configIndex);
+        const auto boys = std::count_if(seats.cbegin(), seats.cend(), [&](PersonId id) { return state.isBoy(id); });
+        const auto girls = seats.size() - seats.count(0) - boys;
+        const bool fits = boys + boysToSeat <= config.males && girls + girlsToSeat <= config.females;
+        return std::make_tuple(seats.count(0) >= toSeat.size(), !needed.contains(configIndex), fits);
+    };
+    qsizetype best = 0;
+    auto bestMerit = merit(candidates.first());
+    for (qsizetype at = 1; at < candidates.size(); ++at) {
+        if (const auto m = merit(candidates.at(at)); bestMerit < m) {
+            best = at;
+            bestMerit = m;
+        }
+    }
+    return best;
 }
 
 } // namespace

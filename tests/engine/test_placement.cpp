@@ -48,6 +48,7 @@ private slots:
     void together_firstDrawsShuffleTheCandidateGroups();
     void together_pinnedMemberBringsItsRequirement_data();
     void together_pinnedMemberBringsItsRequirement();
+    void together_takesAGroupWhoseTargetsFitItsMembers();
     // Seat filling
     void filling_quotaCountsGirlsAlreadySeated();
     void filling_requirementGroupTakesItsRemainingQuota();
@@ -238,6 +239,22 @@ void TestPlacement::together_pinnedMemberBringsItsRequirement()
     const QList<PersonId> members = requirements.first() + requirements.last();
     for (const auto &[person, place] : pins)
         QVERIFY(!members.contains(person) || log.lines.contains(QStringLiteral("人员 %1 已被固定位置占用，跳过要求分配").arg(model.nameOf(person))));
+}
+
+void TestPlacement::together_takesAGroupWhoseTargetsFitItsMembers()
+{
+    // Three girls must sit together; only group 2 asks for three girls.
+    ClassModel model = makeClass(names(QStringLiteral("b"), 5), names(QStringLiteral("g"), 7));
+    enableGroup(model, 1, 4, 2, 2);
+    enableGroup(model, 2, 4, 1, 3);
+    enableGroup(model, 3, 4, 2, 2);
+    model.mustTogether = {{6, 7, 8}};
+    for (quint32 seed = 1; seed <= 6; ++seed) {
+        WorkingState state(model, LogSink(), CountingSeeds(seed).source());
+        QVERIFY(Placement::prepare(state));
+        Placement::placeTogetherRequirements(state);
+        QCOMPARE(state.groups.at(1), (Group{6, 7, 8, 0}));
+    }
 }
 
 void TestPlacement::filling_quotaCountsGirlsAlreadySeated()
