@@ -84,7 +84,7 @@ private:
     Grouping buildGroups();
     void refreshResultTable();
     QMap<PersonId, int> buildPersonGroupMap() const;
-    std::function<quint32()> seedSource; // empty: the platform's random device
+    std::function<quint32()> seedSource; // one seed per try; empty: the platform's random device
 
 public:
     // For tests: fixed seeds replay a generation exactly.

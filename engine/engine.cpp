@@ -12,6 +12,11 @@ namespace Engine {
 
 Grouping buildGroups(const ClassModel &model, const LogSink &log, const SeedSource &seeds)
 {
+    return runOnce(model, log, seeds).groups;
+}
+
+RunOutcome runOnce(const ClassModel &model, const LogSink &log, const SeedSource &seeds)
+{
     WorkingState state(model, log, seeds);
     if (!Placement::prepare(state))
         return {};
@@ -31,8 +36,11 @@ Grouping buildGroups(const ClassModel &model, const LogSink &log, const SeedSour
 
     SwapPaths(state.groups, model, log).optimizeFixedPositions();
 
-    Verification::verify(state);
-    return Verification::compact(state);
+    RunOutcome outcome;
+    outcome.verdict = Verification::verify(state);
+    outcome.score = scoreTry(state, outcome.verdict);
+    outcome.groups = Verification::compact(state);
+    return outcome;
 }
 
 } // namespace Engine

@@ -2,6 +2,8 @@
 
 #include "engine/logsink.h"
 #include "engine/random.h"
+#include "engine/requirementverdict.h"
+#include "engine/tryscore.h"
 #include "model/classmodel.h"
 
 namespace Engine {
@@ -13,5 +15,14 @@ namespace Engine {
 // group per enabled group, or an empty grouping (nothing logged) when no group
 // is enabled.
 Grouping buildGroups(const ClassModel &model, const LogSink &log, const SeedSource &seeds = {});
+
+// The same run, with the verdict on its requirements and its score.
+struct RunOutcome
+{
+    Grouping groups;
+    RequirementVerdict verdict;
+    TryScore score;
+};
+RunOutcome runOnce(const ClassModel &model, const LogSink &log, const SeedSource &seeds);
 
 } // namespace Engine

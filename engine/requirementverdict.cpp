@@ -3,6 +3,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <climits>
 #include <vector>
 
 namespace {
@@ -20,10 +21,11 @@ Constraint rosterMembers(const ClassModel &model, const Constraint &requirement)
     return members;
 }
 
+// Ascending, "no seat" (0) last.
 QList<int> sortedNumbers(QSet<int> numbers)
 {
     QList<int> list(numbers.begin(), numbers.end());
-    std::sort(list.begin(), list.end());
+    std::sort(list.begin(), list.end(), [](int a, int b) { return (a == 0 ? INT_MAX : a) < (b == 0 ? INT_MAX : b); });
     return list;
 }
 
@@ -31,10 +33,10 @@ void judgeTogether(const ClassModel &model, const std::vector<int> &position, co
                    RequirementVerdict &verdict)
 {
     auto numberOf = [&](PersonId id) { return position[size_t(id)] < 0 ? 0 : enabled.at(position[size_t(id)]) + 1; };
-    QList<PersonId> firstMembers;
+    QList<Constraint> memberLists;
     for (int r = 0; r < model.mustTogether.size(); ++r) {
         const Constraint members = rosterMembers(model, model.mustTogether.at(r));
-        firstMembers.append(members.isEmpty() ? 0 : members.first());
+        memberLists.append(members);
         if (members.size() < 2)
             continue;
         QSet<int> numbers;
@@ -43,13 +45,20 @@ void judgeTogether(const ClassModel &model, const std::vector<int> &position, co
         if (numbers.size() > 1 || numbers.contains(0))
             verdict.unmet.append({Kind::Together, r, -1, members, sortedNumbers(numbers)});
     }
-    for (int i = 0; i < firstMembers.size(); ++i) {
-        const PersonId first = firstMembers.at(i);
-        if (first == 0 || position[size_t(first)] < 0)
+    // Requirements that share a member can only be met in one group.
+    auto share = [&memberLists](int i, int j) {
+        return std::any_of(memberLists.at(i).cbegin(), memberLists.at(i).cend(),
+                           [&](PersonId id) { return memberLists.at(j).contains(id); });
+    };
+    for (int i = 0; i < memberLists.size(); ++i) {
+        if (memberLists.at(i).size() < 2 || position[size_t(memberLists.at(i).first())] < 0)
             continue;
-        for (int j = i + 1; j < firstMembers.size(); ++j) {
-            const PersonId other = firstMembers.at(j);
-            if (other != 0 && other != first && position[size_t(other)] == position[size_t(first)])
+        const PersonId first = memberLists.at(i).first();
+        for (int j = i + 1; j < memberLists.size(); ++j) {
+            if (memberLists.at(j).size() < 2 || share(i, j))
+                continue;
+            const PersonId other = memberLists.at(j).first();
+            if (position[size_t(other)] == position[size_t(first)])
                 verdict.unmet.append({Kind::SharedGroup, i, j, {first, other}, {numberOf(first)}});
         }
     }

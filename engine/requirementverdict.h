@@ -20,7 +20,7 @@ struct UnmetRequirement
     int index = -1;          // in mustTogether or mustSeparate; first of the pair for SharedGroup
     int otherIndex = -1;     // second of the pair for SharedGroup
     QList<PersonId> persons; // the members concerned, in requirement order
-    QList<int> groupNumbers; // groups concerned, ascending; 0 stands for "no seat"
+    QList<int> groupNumbers; // groups concerned, ascending; 0 ("no seat") last
 };
 
 struct RequirementVerdict
@@ -35,5 +35,7 @@ struct RequirementVerdict
 // entry s - 1) against the requirements and those fixed positions that can be
 // kept at all: a pin to a disabled group, to a seat the group lacks or to a
 // seat an earlier pin took is reported by the fixed-position step and left out.
-// Numbers off the roster and repeated members are ignored, as the engine does.
+// Numbers off the roster and repeated members are ignored, as the engine does;
+// a 必须同组 requirement with fewer than two members asks nothing, and two that
+// share a member are never said to share a group.
 RequirementVerdict judgeRequirements(const ClassModel &model, const Grouping &groups);

@@ -1,5 +1,7 @@
 #include "engine/tryscore.h"
 
+#include "engine/workingstate.h"
+
 #include <algorithm>
 #include <tuple>
 
@@ -22,28 +24,27 @@ bool TryScore::isFlawless() const
     return unmetRequirements == 0 && leaderProblems == 0 && genderMisses == 0 && boarderImbalance <= 1;
 }
 
-TryScore scoreTry(const ClassModel &model, const Grouping &groups, const RequirementVerdict &verdict)
+TryScore scoreTry(const WorkingState &state, const RequirementVerdict &verdict)
 {
     TryScore score;
     score.unmetRequirements = int(verdict.unmet.size());
-    const QList<int> enabled = model.enabledGroupIndexes();
     int fewestBoarders = 0;
     int mostBoarders = 0;
-    for (int p = 0; p < groups.size() && p < enabled.size(); ++p) {
+    for (int p = 0; p < state.groups.size(); ++p) {
         int leaders = 0;
         int boarders = 0;
         int boys = 0;
         int girls = 0;
-        for (PersonId id : groups.at(p)) {
-            if (!model.isOnRoster(id))
+        for (PersonId id : state.groups.at(p)) {
+            if (!state.isOnRoster(id))
                 continue;
-            leaders += model.isLeader(id) ? 1 : 0;
-            boarders += model.isBoarder(id) ? 1 : 0;
-            ++(model.isBoy(id) ? boys : girls);
+            leaders += state.isLeader(id) ? 1 : 0;
+            boarders += state.isBoarder(id) ? 1 : 0;
+            ++(state.isBoy(id) ? boys : girls);
         }
         if (leaders != 1)
             ++score.leaderProblems;
-        const GroupConfig &config = model.groupConfigs.at(enabled.at(p));
+        const GroupConfig &config = state.model.groupConfigs.at(state.enabled.at(p));
         if (boys != config.males || girls != config.females)
             ++score.genderMisses;
         fewestBoarders = p == 0 ? boarders : std::min(fewestBoarders, boarders);

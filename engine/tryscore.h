@@ -1,7 +1,8 @@
 #pragma once
 
 #include "engine/requirementverdict.h"
-#include "model/classmodel.h"
+
+struct WorkingState;
 
 // How good one generation try came out, in the order the tries are ranked:
 // fewer unmet requirements first, then fewer groups without exactly one
@@ -16,8 +17,10 @@ struct TryScore
 
     // Strictly better by the ranking; a tie is not better.
     bool isBetterThan(const TryScore &other) const;
-    // Nothing left to wish for: no later try could rank higher.
+    // Nothing left to wish for: every requirement met, one leader and the
+    // gender targets in every group, boarders as even as balancing makes them.
     bool isFlawless() const;
 };
 
-TryScore scoreTry(const ClassModel &model, const Grouping &groups, const RequirementVerdict &verdict);
+// Scores the run's groups as they stand at its end.
+TryScore scoreTry(const WorkingState &state, const RequirementVerdict &verdict);

@@ -2,9 +2,44 @@
 
 #include "engine/workingstate.h"
 
+#include <QStringList>
+
 namespace Verification {
 
-void verify(const WorkingState &state)
+namespace {
+
+QString groupList(const QList<int> &numbers)
+{
+    QStringList groups;
+    for (int number : numbers)
+        groups.append(number == 0 ? QStringLiteral("未分配") : QStringLiteral("组%1").arg(number));
+    return groups.join(QStringLiteral("、"));
+}
+
+QString unmetLine(const WorkingState &state, const UnmetRequirement &item)
+{
+    QStringList names;
+    for (PersonId id : item.persons)
+        names.append(state.nameOf(id));
+    switch (item.kind) {
+    case UnmetRequirement::Kind::Together:
+        return QStringLiteral("✗ 必须同组要求未满足: %1（分在%2）").arg(names.join(QStringLiteral(", ")), groupList(item.groupNumbers));
+    case UnmetRequirement::Kind::SharedGroup:
+        return QStringLiteral("✗ 不同要求组在同一组: 要求组%1 和 要求组%2 都在组%3")
+            .arg(item.index + 1)
+            .arg(item.otherIndex + 1)
+            .arg(item.groupNumbers.value(0));
+    case UnmetRequirement::Kind::Apart:
+        return QStringLiteral("✗ 不能同组要求未满足: %1（同在%2）").arg(names.join(QStringLiteral(", ")), groupList(item.groupNumbers));
+    case UnmetRequirement::Kind::Pin:
+        break;
+    }
+    return {};
+}
+
+} // namespace
+
+RequirementVerdict verify(const WorkingState &state)
 {
     state.say(QStringLiteral("开始最终验证..."));
     const ClassModel &model = state.model;
@@ -44,6 +79,14 @@ void verify(const WorkingState &state)
         else
             state.say(QStringLiteral("⚠ 组长分配警告: 组%1 没有组长").arg(number));
     }
+
+    // Pins have had their lines above; every other unmet requirement gets one.
+    RequirementVerdict verdict = judgeRequirements(model, state.groups);
+    for (const UnmetRequirement &item : std::as_const(verdict.unmet)) {
+        if (item.kind != UnmetRequirement::Kind::Pin)
+            state.say(unmetLine(state, item));
+    }
+    return verdict;
 }
 
 Grouping compact(const WorkingState &state)

@@ -1,7 +1,7 @@
 // The "生成分组" command: runs the engine under a busy dialog and shows the result.
 #include "app/mainwindow.h"
 
-#include "engine/engine.h"
+#include "engine/generation.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
@@ -16,7 +16,10 @@ Grouping MainWindow::buildGroups()
         QMessageBox::warning(this, QStringLiteral("错误"), QStringLiteral("没有启用的分组"));
         return {};
     }
-    return Engine::buildGroups(model, [this](const QString &line) { appendPlainLog(line); }, seedSource);
+    Engine::GenerationOptions options;
+    options.tries = model.generationTries;
+    options.trySeeds = seedSource;
+    return Engine::generate(model, [this](const QString &line) { appendPlainLog(line); }, options).groups;
 }
 
 void MainWindow::generateGroups()

@@ -149,8 +149,14 @@ QWidget *SettingsDialog::createGroupTab(const ClassModel &model)
         linkGroupRow(row);
         m_groupRows.append(row);
     }
+    m_triesSpin = new QSpinBox;
+    m_triesSpin->setObjectName(QStringLiteral("generationTriesSpin"));
+    m_triesSpin->setRange(kMinGenerationTries, kMaxGenerationTries);
+    m_triesSpin->setValue(model.generationTries);
+    grid->addWidget(new QLabel(QStringLiteral("每次生成尝试次数")), kGroupCount + 1, 0, 1, 2);
+    grid->addWidget(m_triesSpin, kGroupCount + 1, 2);
     // Spare height goes below the rows, not between the header and the first row.
-    grid->setRowStretch(kGroupCount + 1, 1);
+    grid->setRowStretch(kGroupCount + 2, 1);
     return tab;
 }
 
@@ -255,6 +261,11 @@ QList<GroupConfig> SettingsDialog::groupConfigs() const
         configs.append(GroupConfig{row.enabled->currentData().toBool(), row.total->value(), row.males->value(),
                                    row.females->value()});
     return configs;
+}
+
+int SettingsDialog::generationTries() const
+{
+    return m_triesSpin->value();
 }
 
 QString SettingsDialog::selectedStyle() const

@@ -90,6 +90,8 @@ private slots:
     void boarders_keepRequirements();
     // Final check
     void verification_reportsFixedPositionsAndLeaders();
+    void verification_listsUnmetRequirements_data();
+    void verification_listsUnmetRequirements();
     void compaction_dropsEmptySeatsInSeatOrder();
 };
 
@@ -523,6 +525,55 @@ void TestArrangement::verification_reportsFixedPositionsAndLeaders()
                                   QStringLiteral("✗ 组长分配失败: 组3 有2个组长"),
                                   QStringLiteral("⚠ 组长分配警告: 组4 没有组长"),
                               }));
+}
+
+void TestArrangement::verification_listsUnmetRequirements_data()
+{
+    QTest::addColumn<QList<Constraint>>("together");
+    QTest::addColumn<QList<Constraint>>("apart");
+    QTest::addColumn<QStringList>("lines"); // after the leader lines
+
+    // Groups 1, 3, 4 hold {b1, b2, b4}, {g1, g2, b3}, {g4}; g3 and g5 have no seat.
+    QTest::newRow("all met: the log is as before")
+        << QList<Constraint>{{b1, b2}, {g1, 77}} << QList<Constraint>{{b1, g1, g4}, {g3, g5}} << QStringList{};
+    QTest::newRow("必须同组 split, and one without a seat")
+        << QList<Constraint>{{b1, g1, b4}, {g2, g3}} << QList<Constraint>{}
+        << QStringList{QStringLiteral("✗ 必须同组要求未满足: b1, g1, b4（分在组1、组3）"),
+                       QStringLiteral("✗ 必须同组要求未满足: g2, g3（分在组3、未分配）")};
+    QTest::newRow("两个必须同组 in one group")
+        << QList<Constraint>{{b1, b2}, {b4, g5}, {g1, g2}, {b1, b4}, {b2, b2}} << QList<Constraint>{}
+        << QStringList{QStringLiteral("✗ 必须同组要求未满足: b4, g5（分在组1、未分配）"),
+                       QStringLiteral("✗ 不同要求组在同一组: 要求组1 和 要求组2 都在组1")};
+    QTest::newRow("不能同组 members sharing groups")
+        << QList<Constraint>{} << QList<Constraint>{{g4, b1, g1, b2, b3}}
+        << QStringList{QStringLiteral("✗ 不能同组要求未满足: b1, g1, b2, b3（同在组1、组3）")};
+}
+
+void TestArrangement::verification_listsUnmetRequirements()
+{
+    QFETCH(QList<Constraint>, together);
+    QFETCH(QList<Constraint>, apart);
+    QFETCH(QStringList, lines);
+
+    Scene scene;
+    enableGroup(scene.model, 1, 4, 2, 2);
+    enableGroup(scene.model, 3, 3, 2, 1);
+    enableGroup(scene.model, 4, 2, 1, 1);
+    scene.model.mustTogether = together;
+    scene.model.mustSeparate = apart;
+    scene.model.fixedPositions = {{g4, {4, 2}}}; // judged by its own line only
+    auto state = std::make_unique<WorkingState>(scene.model, scene.log.sink(), scene.seeds.source());
+    QVERIFY(Placement::prepare(*state));
+    state->groups = {{b1, 0, b2, b4}, {g1, g2, b3}, {g4, 0}};
+    const RequirementVerdict verdict = Verification::verify(*state);
+
+    const QStringList before{QStringLiteral("开始最终验证..."),
+                             QStringLiteral("✗ 固定位置验证失败: g4 应该在组4座位2，实际在组4"),
+                             QStringLiteral("⚠ 组长分配警告: 组1 没有组长"), QStringLiteral("⚠ 组长分配警告: 组3 没有组长"),
+                             QStringLiteral("⚠ 组长分配警告: 组4 没有组长")};
+    QCOMPARE(scene.log.lines, before + lines);
+    QCOMPARE(verdict.unmet.size(), lines.size() + 1);
+    QCOMPARE(verdict.count(UnmetRequirement::Kind::Pin), 1);
 }
 
 void TestArrangement::compaction_dropsEmptySeatsInSeatOrder()
