@@ -95,7 +95,8 @@ bool partBucket(WorkingState &state, const Constraint &members, const QList<Pers
     for (qsizetype k = 1; k < bucket.size(); ++k) {
         const PersonId person = bucket.at(k);
         if (state.immovable.contains(person)) {
-            state.say(QStringLiteral("警告: 人员 %1 在不可移动位置，无法移动以满足不能同组要求").arg(state.nameOf(person)));
+            state.say(QStringLiteral("警告: 人员 %1 在不可移动位置，无法移动以满足不能同组要求")
+                          .arg(state.nameOf(person)));
             metImmovable = true;
         } else if (moveApart(state, members, person, locations, guard, true, heldBack)) {
             return true;

@@ -17,7 +17,12 @@ Grouping buildGroups(const ClassModel &model, const LogSink &log, const SeedSour
 
 RunOutcome runOnce(const ClassModel &model, const LogSink &log, const SeedSource &seeds)
 {
-    WorkingState state(model, log, seeds);
+    return runOnce(model, log, seeds, RosterMarks(model));
+}
+
+RunOutcome runOnce(const ClassModel &model, const LogSink &log, const SeedSource &seeds, const RosterMarks &marks)
+{
+    WorkingState state(model, log, seeds, marks);
     if (!Placement::prepare(state))
         return {};
     Placement::placeFixedPositions(state);

@@ -4,6 +4,7 @@
 #include "engine/random.h"
 #include "engine/requirementverdict.h"
 #include "engine/tryscore.h"
+#include "engine/workingstate.h"
 #include "model/classmodel.h"
 
 namespace Engine {
@@ -24,5 +25,7 @@ struct RunOutcome
     TryScore score;
 };
 RunOutcome runOnce(const ClassModel &model, const LogSink &log, const SeedSource &seeds);
+// The same, with the leader and boarder marks worked out beforehand.
+RunOutcome runOnce(const ClassModel &model, const LogSink &log, const SeedSource &seeds, const RosterMarks &marks);
 
 } // namespace Engine

@@ -13,10 +13,12 @@ GenerationResult generate(const ClassModel &model, const LogSink &log, const Gen
         return best;
     const SeedSource seeds = options.trySeeds ? options.trySeeds : platformSeedSource();
     const int tries = std::clamp(options.tries, kMinGenerationTries, kMaxGenerationTries);
+    const RosterMarks marks(model);
     for (int attempt = 1; attempt <= tries; ++attempt) {
         const quint32 seed = seeds();
         QStringList lines;
-        RunOutcome outcome = runOnce(model, [&lines](const QString &line) { lines.append(line); }, seedSequence(seed));
+        const LogSink keep = [&lines](const QString &line) { lines.append(line); };
+        RunOutcome outcome = runOnce(model, keep, seedSequence(seed), marks);
         best.triesRun = attempt;
         if (attempt == 1 || outcome.score.isBetterThan(best.score)) {
             best.groups = std::move(outcome.groups);

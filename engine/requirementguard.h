@@ -34,7 +34,10 @@ private:
     // movers, sitting in group position `position`.
     bool fellowIn(const std::vector<QList<int>> &requirementsOf, const QList<Constraint> &requirements,
                   PersonId person, PersonId other, int position) const;
-    int positionOf(PersonId id) const { return id >= 0 && size_t(id) < m_position.size() ? m_position[size_t(id)] : -1; }
+    int positionOf(PersonId id) const
+    {
+        return id >= 0 && size_t(id) < m_position.size() ? m_position[size_t(id)] : -1;
+    }
 
     std::vector<int> m_position;            // group position, -1 without a seat
     QList<Constraint> m_together;           // roster members of each requirement

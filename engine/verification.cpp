@@ -23,14 +23,16 @@ QString unmetLine(const WorkingState &state, const UnmetRequirement &item)
         names.append(state.nameOf(id));
     switch (item.kind) {
     case UnmetRequirement::Kind::Together:
-        return QStringLiteral("✗ 必须同组要求未满足: %1（分在%2）").arg(names.join(QStringLiteral(", ")), groupList(item.groupNumbers));
+        return QStringLiteral("✗ 必须同组要求未满足: %1（分在%2）")
+            .arg(names.join(QStringLiteral(", ")), groupList(item.groupNumbers));
     case UnmetRequirement::Kind::SharedGroup:
         return QStringLiteral("✗ 不同要求组在同一组: 要求组%1 和 要求组%2 都在组%3")
             .arg(item.index + 1)
             .arg(item.otherIndex + 1)
             .arg(item.groupNumbers.value(0));
     case UnmetRequirement::Kind::Apart:
-        return QStringLiteral("✗ 不能同组要求未满足: %1（同在%2）").arg(names.join(QStringLiteral(", ")), groupList(item.groupNumbers));
+        return QStringLiteral("✗ 不能同组要求未满足: %1（同在%2）")
+            .arg(names.join(QStringLiteral(", ")), groupList(item.groupNumbers));
     case UnmetRequirement::Kind::Pin:
         break;
     }
