@@ -3,6 +3,7 @@
 #include <QByteArrayList>
 #include <QRegularExpression>
 #include <QString>
+#include <QStringDecoder>
 
 #include <cctype>
 #include <optional>
@@ -22,12 +23,10 @@ std::optional<char32_t> codePointOf(const QByteArray &hex)
 {
     if (hex.isEmpty() || hex.size() % 4 != 0)
         return std::nullopt;
-    const QByteArray bytes = QByteArray::fromHex(hex);
-    QString utf16;
-    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
-        utf16.append(QChar(char16_t((uchar(bytes.at(i)) << 8) | uchar(bytes.at(i + 1)))));
-    const QList<uint> points = utf16.toUcs4();
-    if (points.size() != 1)
+    QStringDecoder utf16(QStringConverter::Utf16BE);
+    const QString text = utf16(QByteArray::fromHex(hex));
+    const QList<uint> points = text.toUcs4();
+    if (utf16.hasError() || points.size() != 1)
         return std::nullopt;
     return char32_t(points.first());
 }
@@ -46,8 +45,9 @@ QByteArray hexOf(char32_t codePoint)
 std::optional<QByteArray> remapRangeLine(const QByteArray &line,
                                          const std::function<char32_t(char32_t)> &preferred)
 {
-    static const QRegularExpression entry(
-        QStringLiteral("\\A<([0-9A-Fa-f]{1,4})> <([0-9A-Fa-f]{1,4})> (?:<([0-9A-Fa-f]+)>|\\[((?:\\s*<[0-9A-Fa-f]+>)*)\\s*\\])\\s*\\z"));
+    // Glyphs low to high, then one destination (counting up) or one per glyph.
+    static const QRegularExpression entry(QStringLiteral("\\A<([0-9A-Fa-f]{1,4})> <([0-9A-Fa-f]{1,4})> "
+                                                         "(?:<([0-9A-Fa-f]+)>|\\[((?:\\s*<[0-9A-Fa-f]+>)*)\\s*\\])\\s*\\z"));
     const QRegularExpressionMatch match = entry.match(QString::fromLatin1(line));
     if (!match.hasMatch())
         return std::nullopt;

@@ -9,6 +9,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
@@ -193,6 +194,7 @@ private slots:
     void podiumAndGroupsFaceTheViewer();
     void largeGroupFitsOnOnePage();
     void markupNamesPrintVerbatim();
+    void unwritablePathReported();
 
     // The page
     void seatsStayOnThePage_data();
@@ -328,6 +330,14 @@ void TestPlanPage::markupNamesPrintVerbatim()
     const PdfText text = readPdf(writePdf(model, PlanView::Student, QStringLiteral("markup.pdf")));
     for (const QString &name : names)
         QVERIFY2(text.plain.count(name) == 1, qPrintable(name));
+}
+
+void TestPlanPage::unwritablePathReported()
+{
+    const QString path = outputPath(QStringLiteral("no-such-folder/plan.pdf"));
+    const QString error = saveSeatingPlanPdf(path, seatingPlanOf(demoClassSeated(), kDate), PlanView::Student);
+    QVERIFY2(error.startsWith(QStringLiteral("无法写入文件 ") + QDir::toNativeSeparators(path)), qPrintable(error));
+    QVERIFY(!QFile::exists(path));
 }
 
 void TestPlanPage::seatsStayOnThePage_data()
