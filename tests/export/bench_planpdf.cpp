@@ -9,19 +9,6 @@
 
 namespace {
 
-ClassModel demoClassSeated()
-{
-    ClassModel model = loadDemoClass();
-    model.generatedGroups.clear();
-    for (int group = 0; group < 9; ++group) {
-        Group members;
-        for (int seat = 1; seat <= 6; ++seat)
-            members.append(group * 6 + seat);
-        model.generatedGroups.append(members);
-    }
-    return model;
-}
-
 ClassModel groupOfHundred()
 {
     QStringList names;
@@ -56,12 +43,12 @@ void renderPdf(benchmark::State &state, const ClassModel &model, PlanView view)
 
 void BM_PlanPdfDemoClassStudent(benchmark::State &state)
 {
-    renderPdf(state, demoClassSeated(), PlanView::Student);
+    renderPdf(state, loadDemoClassSeated(), PlanView::Student);
 }
 
 void BM_PlanPdfDemoClassTeacher(benchmark::State &state)
 {
-    renderPdf(state, demoClassSeated(), PlanView::Teacher);
+    renderPdf(state, loadDemoClassSeated(), PlanView::Teacher);
 }
 
 void BM_PlanPdfGroupOfHundred(benchmark::State &state)

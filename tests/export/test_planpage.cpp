@@ -20,18 +20,6 @@ namespace {
 
 const QString kDate = QStringLiteral("2025.10.08");
 
-// The demo class seated in roster order, six to a group: leaders and boarders
-// land where the legend test expects them (王浩然 leads group 1, 刘俊杰 boards).
-ClassModel demoClassSeated()
-{
-    ClassModel model = loadDemoClass();
-    model.generatedGroups.clear();
-    for (int group = 0; group < 9; ++group)
-        model.generatedGroups.append({group * 6 + 1, group * 6 + 2, group * 6 + 3, group * 6 + 4, group * 6 + 5,
-                                      group * 6 + 6});
-    return model;
-}
-
 QStringList numberedNames(int count)
 {
     QStringList names;
@@ -260,7 +248,7 @@ void TestPlanPage::demoClassReadsBack()
 {
     QFETCH(PlanView, view);
     QFETCH(QString, file);
-    const ClassModel model = demoClassSeated();
+    const ClassModel model = loadDemoClassSeated();
     const QString path = writePdf(model, view, file);
     QVERIFY(renderPng(path));
     const PdfText text = readPdf(path);
@@ -289,7 +277,7 @@ void TestPlanPage::podiumAndGroupsFaceTheViewer_data()
 void TestPlanPage::podiumAndGroupsFaceTheViewer()
 {
     QFETCH(PlanView, view);
-    const QString path = writePdf(demoClassSeated(), view, QStringLiteral("facing.pdf"));
+    const QString path = writePdf(loadDemoClassSeated(), view, QStringLiteral("facing.pdf"));
     const PdfText text = readPdf(path);
     const QRectF podium = wordBox(text, QStringLiteral("讲台"));
     QVERIFY(!podium.isNull());
@@ -335,7 +323,7 @@ void TestPlanPage::markupNamesPrintVerbatim()
 void TestPlanPage::unwritablePathReported()
 {
     const QString path = outputPath(QStringLiteral("no-such-folder/plan.pdf"));
-    const QString error = saveSeatingPlanPdf(path, seatingPlanOf(demoClassSeated(), kDate), PlanView::Student);
+    const QString error = saveSeatingPlanPdf(path, seatingPlanOf(loadDemoClassSeated(), kDate), PlanView::Student);
     QVERIFY2(error.startsWith(QStringLiteral("无法写入文件 ") + QDir::toNativeSeparators(path)), qPrintable(error));
     QVERIFY(!QFile::exists(path));
 }
@@ -400,7 +388,7 @@ void TestPlanPage::seatsStayOnThePage()
 
 void TestPlanPage::legendTellsTheTruth()
 {
-    ClassModel model = demoClassSeated();
+    ClassModel model = loadDemoClassSeated();
     // 王浩然 leads and does not board, 刘俊杰 boards and does not lead.
     QVERIFY(model.leaderNames.contains(QStringLiteral("王浩然")) && !model.boarderNames.contains("王浩然"));
     QVERIFY(model.boarderNames.contains(QStringLiteral("刘俊杰")) && !model.leaderNames.contains("刘俊杰"));
