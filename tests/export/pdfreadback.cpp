@@ -6,24 +6,14 @@
 
 namespace {
 
-QByteArray run(const QString &program, const QStringList &arguments, QString &complaints)
+QString run(const QString &program, const QStringList &arguments, QString &complaints)
 {
     QProcess process;
     process.start(program, arguments);
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
         complaints += program + QStringLiteral(" failed. ");
     complaints += QString::fromUtf8(process.readAllStandardError());
-    return process.readAllStandardOutput();
-}
-
-QString unescaped(QString text)
-{
-    text.replace(QStringLiteral("&lt;"), QStringLiteral("<"));
-    text.replace(QStringLiteral("&gt;"), QStringLiteral(">"));
-    text.replace(QStringLiteral("&quot;"), QStringLiteral("\""));
-    text.replace(QStringLiteral("&apos;"), QStringLiteral("'"));
-    text.replace(QStringLiteral("&#39;"), QStringLiteral("'"));
-    return text.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 } // namespace
@@ -31,39 +21,28 @@ QString unescaped(QString text)
 PdfText readPdf(const QString &path)
 {
     PdfText text;
-    text.plain = QString::fromUtf8(run(QStringLiteral("pdftotext"), {path, QStringLiteral("-")}, text.complaints));
-    const QString html =
-        QString::fromUtf8(run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, QStringLiteral("-")},
-                              text.complaints));
+    text.plain = run(QStringLiteral("pdftotext"), {path, QStringLiteral("-")}, text.complaints);
+    const QString html = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, QStringLiteral("-")},
+                             text.complaints);
     static const QRegularExpression word(QStringLiteral(
         "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
     for (const QRegularExpressionMatch &m : word.globalMatch(html)) {
-        const QPointF topLeft(m.captured(1).toDouble(), m.captured(2).toDouble());
-        const QPointF bottomRight(m.captured(3).toDouble(), m.captured(4).toDouble());
-        text.words.append({unescaped(m.captured(5)), QRectF(topLeft, bottomRight)});
+        if (!text.words.contains(m.captured(5)))
+            text.words.insert(m.captured(5), QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                                    QPointF(m.captured(3).toDouble(), m.captured(4).toDouble())));
     }
     static const QRegularExpression pages(QStringLiteral("^Pages:\\s+(\\d+)$"), QRegularExpression::MultilineOption);
-    text.pages =
-        pages.match(QString::fromUtf8(run(QStringLiteral("pdfinfo"), {path}, text.complaints))).captured(1).toInt();
+    text.pages = pages.match(run(QStringLiteral("pdfinfo"), {path}, text.complaints)).captured(1).toInt();
     return text;
 }
 
 bool renderPng(const QString &pdfPath, int dpi)
 {
     const QFileInfo info(pdfPath);
+    const QString base = info.absolutePath() + u'/' + info.completeBaseName();
     QString complaints;
     run(QStringLiteral("pdftoppm"),
-        {QStringLiteral("-png"), QStringLiteral("-singlefile"), QStringLiteral("-r"), QString::number(dpi), pdfPath,
-         info.absolutePath() + u'/' + info.completeBaseName()},
+        {QStringLiteral("-png"), QStringLiteral("-singlefile"), QStringLiteral("-r"), QString::number(dpi), pdfPath, base},
         complaints);
-    return complaints.isEmpty() && QFileInfo::exists(info.absolutePath() + u'/' + info.completeBaseName() + ".png");
-}
-
-QRectF wordBox(const PdfText &text, const QString &word)
-{
-    for (const PdfWord &candidate : text.words) {
-        if (candidate.text == word)
-            return candidate.box;
-    }
-    return {};
+    return complaints.isEmpty() && QFileInfo::exists(base + QStringLiteral(".png"));
 }

@@ -1,30 +1,18 @@
 #pragma once
 
-#include <QByteArray>
-#include <QList>
+#include <QMap>
 #include <QRectF>
 #include <QString>
-#include <QStringList>
 
-// Reading a PDF back with poppler's tools (pdftotext, pdfinfo, pdftoppm),
-// independently of the toolkit that wrote it.
-struct PdfWord
-{
-    QString text;
-    QRectF box; // points, y downwards
-};
-
+// A PDF read back with poppler's tools, independently of the toolkit that wrote it.
 struct PdfText
 {
-    QString plain;        // pdftotext's text
-    QList<PdfWord> words; // pdftotext -bbox
-    QString complaints;   // anything the tools wrote to stderr
-    int pages = 0;
+    QString plain;               // pdftotext
+    QMap<QString, QRectF> words; // pdftotext -bbox: first box of each word, in points
+    QString complaints;          // anything the tools wrote to stderr
+    int pages = 0;               // pdfinfo
 };
 
 PdfText readPdf(const QString &path);
 // Renders the first page to a PNG beside the PDF (same base name).
 bool renderPng(const QString &pdfPath, int dpi = 100);
-
-// The first word with this text; an empty box when there is none.
-QRectF wordBox(const PdfText &text, const QString &word);
