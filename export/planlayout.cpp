@@ -127,7 +127,7 @@ QRectF turned(const QRectF &rect, const QRectF &frame)
                   rect.width(), rect.height());
 }
 
-void addGroupBlock(PlanPage &page, const PlanGroup &group, int groupIndex, QRectF slot, const Scale &scale,
+void addGroupBlock(PlanPage &page, const PlanGroup &group, const QRectF &slot, const Scale &scale,
                    PlanView view, const QRectF &grid)
 {
     const qsizetype seats = group.seats.size();
@@ -158,7 +158,6 @@ void addGroupBlock(PlanPage &page, const PlanGroup &group, int groupIndex, QRect
     header.font = planFont(headerSizeFor(scale.nameSize), true);
     header.fill = kHeaderFill;
     header.framed = true;
-    header.group = groupIndex;
     page.boxes.append(header);
 
     const QFont regular = planFont(scale.nameSize, false);
@@ -177,8 +176,6 @@ void addGroupBlock(PlanPage &page, const PlanGroup &group, int groupIndex, QRect
         if (seat.boarder)
             box.fill = kBoarderFill;
         box.framed = true;
-        box.group = groupIndex;
-        box.seat = index;
         page.boxes.append(box);
     }
 }
@@ -286,7 +283,7 @@ PlanPage layOutSeatingPlan(const SeatingPlan &plan, PlanView view, const QRectF 
         const qreal rowWidth = inRow * blockWidth + (inRow - 1) * gapX;
         qreal left = area.center().x() - rowWidth / 2;
         for (qsizetype g = first; g < first + inRow; ++g) {
-            addGroupBlock(page, plan.groups.at(g), int(g), QRectF(left, rowTop, blockWidth, rowHeight), scale, view,
+            addGroupBlock(page, plan.groups.at(g), QRectF(left, rowTop, blockWidth, rowHeight), scale, view,
                           grid);
             left += blockWidth + gapX;
         }

@@ -24,8 +24,6 @@ struct PlanBox
     QColor fill;   // invalid: none
     bool framed = false;
     Qt::Alignment alignment = Qt::AlignCenter;
-    int group = -1; // group and seat index of the plan, for headers and seats
-    int seat = -1;
 };
 
 struct PlanPage
