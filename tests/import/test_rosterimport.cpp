@@ -1,8 +1,8 @@
 // Reading class lists: text encodings and separators, what the columns mean,
 // workbooks made with the project's own engine, and files that are refused.
+#include "classlistfixture.h"
 #include "zipfixture.h"
 
-#include "export/xlsx/workbook.h"
 #include "import/delimitedtext.h"
 #include "import/rosterimport.h"
 #include "import/textdecoding.h"
@@ -16,37 +16,12 @@
 
 namespace {
 
-using Rows = QList<QStringList>;
-
 QString write(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
 {
     const QString path = dir.filePath(name);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
-
-// A workbook whose cells are written by the engine (shared strings), one
-// sheet per entry.
-QString writeWorkbook(const QTemporaryDir &dir, const QString &name, const QList<QPair<QByteArray, Rows>> &sheets)
-{
-    QList<FixtureSheet> empty;
-    for (const auto &sheet : sheets)
-        empty.append({sheet.first, "<sheetData/>"});
-    const QString blank = dir.filePath(QStringLiteral("blank.xlsx"));
-    if (!writeZip(blank, workbookParts(empty)))
-        qFatal("cannot write the blank workbook");
-    Xlsx::Workbook workbook(blank);
-    for (int s = 0; s < sheets.size(); ++s) {
-        const Rows &rows = sheets.at(s).second;
-        for (int r = 0; r < rows.size(); ++r) {
-            for (int c = 0; c < rows.at(r).size(); ++c)
-                workbook.setText(workbook.sheet(s), r + 1, c + 1, rows.at(r).at(c));
-        }
-    }
-    const QString path = dir.filePath(name);
-    workbook.saveAs(path);
     return path;
 }
 
@@ -258,12 +233,12 @@ void TestRosterImport::namesSortByPinyinInAnyLocale()
 
 void TestRosterImport::workbookWrittenByEngine()
 {
-    const Rows teachers = {{"教师", "科目"}, {"钱老师", "语文"}};
-    const Rows pupils = {{"学号", "姓名", "性别", "组长", "外宿生"},
+    const SheetRows teachers = {{"教师", "科目"}, {"钱老师", "语文"}};
+    const SheetRows pupils = {{"学号", "姓名", "性别", "组长", "外宿生"},
                          {"2023002", "王芳", "女", "", "是"},
                          {"2023001", "张伟", "男", "√", ""},
                          {"2023003", "赵磊", "男", "", ""}};
-    const QString path = writeWorkbook(dir, QStringLiteral("class.xlsx"), {{"教师", teachers}, {"学生", pupils}});
+    const QString path = writeClassListWorkbook(dir.filePath(QStringLiteral("class.xlsx")), {{"教师", teachers}, {"学生", pupils}});
 
     const TableFile first = readTableFile(path);
     QCOMPARE(first.sheetNames, (QStringList{"教师", "学生"}));
