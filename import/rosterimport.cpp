@@ -175,6 +175,8 @@ RosterImport interpretRoster(const TableFile &table, const GenderChoice &choice)
         columns.name = 0;
     import.headerRow = headerIndex >= 0 ? table.rows.at(headerIndex).number : 0;
     import.nameColumn = columns.name;
+    import.hasLeaderColumn = columns.leader >= 0;
+    import.hasBoarderColumn = !columns.boarder.isEmpty();
     const int width = columnCount(table.rows);
     for (int c = 0; c < width; ++c)
         import.columnTitles.append(columnTitle(table.rows, headerIndex, c));

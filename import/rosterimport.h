@@ -40,6 +40,10 @@ struct RosterImport
     GenderChoice gender;
     QList<ImportedPerson> boys; // by 学号 when the file has them, else in file order
     QList<ImportedPerson> girls;
+    // Whether the file says anything about leaders and boarders at all; a
+    // file without such a column leaves those lists as they are.
+    bool hasLeaderColumn = false;
+    bool hasBoarderColumn = false;
     QList<RowProblem> problems; // ascending by row
     QString refusal;            // not empty: the file is refused, nothing is imported
 

@@ -62,6 +62,7 @@ RosterImportDialog::RosterImportDialog(const QString &path, const TableFile &tab
     m_previewTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_previewTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_previewTable->verticalHeader()->hide();
+    m_previewTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     m_previewTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_previewTable->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
 
@@ -73,7 +74,7 @@ RosterImportDialog::RosterImportDialog(const QString &path, const TableFile &tab
     m_problemTitle = new QLabel;
     m_problemList = new QListWidget;
     m_problemList->setObjectName(QStringLiteral("importProblemList"));
-    m_problemList->setMaximumHeight(120);
+    m_problemList->setMaximumHeight(100);
 
     m_appendCheck = new QCheckBox(QStringLiteral("追加到现有名单"));
     m_appendCheck->setObjectName(QStringLiteral("importAppendCheck"));
@@ -194,11 +195,18 @@ void RosterImportDialog::showImport()
     } else if (m_import.needsGenderChoice()) {
         m_summaryLabel->setText(QStringLiteral("文件中没有性别列。请在上方选择性别所在的列，或“全部为男生”、“全部为女生”。"));
     } else {
-        m_summaryLabel->setText(QStringLiteral("将导入男生 %1 名、女生 %2 名，其中组长 %3 名、外宿生 %4 名。")
-                                    .arg(m_import.boys.size())
-                                    .arg(m_import.girls.size())
-                                    .arg(m_import.leaderNames().size())
-                                    .arg(m_import.boarderNames().size()));
+        QString summary = QStringLiteral("将导入男生 %1 名、女生 %2 名，其中组长 %3 名、外宿生 %4 名。")
+                              .arg(m_import.boys.size())
+                              .arg(m_import.girls.size())
+                              .arg(m_import.leaderNames().size())
+                              .arg(m_import.boarderNames().size());
+        if (!m_import.hasLeaderColumn && !m_import.hasBoarderColumn)
+            summary += QStringLiteral("文件中没有组长和外宿生两栏，这两份名单不变。");
+        else if (!m_import.hasLeaderColumn)
+            summary += QStringLiteral("文件中没有组长一栏，组长名单不变。");
+        else if (!m_import.hasBoarderColumn)
+            summary += QStringLiteral("文件中没有外宿生一栏，外宿生名单不变。");
+        m_summaryLabel->setText(summary);
     }
     m_summaryLabel->setStyleSheet(alert ? kAlert : QString());
     fillPreviewTable();

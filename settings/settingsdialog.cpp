@@ -9,6 +9,7 @@
 #include "settings/rosterupdate.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -242,9 +243,10 @@ void SettingsDialog::browseTemplate()
 
 void SettingsDialog::importRoster()
 {
-    const QString path = QFileDialog::getOpenFileName(
-        this, QStringLiteral("选择名单文件"), QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
-        QStringLiteral("名单文件 (*.xlsx *.csv *.txt)"));
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("选择名单文件"),
+                                                      QDir(documents).exists() ? documents : QDir::homePath(),
+                                                      QStringLiteral("名单文件 (*.xlsx *.csv *.txt)"));
     if (path.isEmpty())
         return;
     const TableFile table = readTableFile(path);
@@ -271,8 +273,10 @@ void SettingsDialog::applyImport(const RosterImport &import, bool append)
         marked.removeDuplicates();
         edit->setPlainText(sortedByPinyin(marked).join(u'\n'));
     };
-    fillMarks(m_leaderEdit, import.leaderNames());
-    fillMarks(m_boarderEdit, import.boarderNames());
+    if (import.hasLeaderColumn)
+        fillMarks(m_leaderEdit, import.leaderNames());
+    if (import.hasBoarderColumn)
+        fillMarks(m_boarderEdit, import.boarderNames());
 }
 
 QString SettingsDialog::maleText() const
