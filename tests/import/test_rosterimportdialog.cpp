@@ -71,6 +71,7 @@ private:
     // Opens "设置", presses "从文件导入...", picks path, and hands the
     // preview (if one opens) to previewBody; then runs afterImport on the
     // settings dialog, which closes it with "取消" unless afterImport did.
+    QString writeFile(const QString &name, const QByteArray &bytes) const;
     void importFile(const QString &path, const std::function<void(QDialog *)> &previewBody,
                     const std::function<void(SettingsDialog *)> &afterImport);
 
@@ -91,6 +92,14 @@ void TestRosterImportDialog::cleanup()
 {
     window.reset();
     env.reset();
+}
+
+QString TestRosterImportDialog::writeFile(const QString &name, const QByteArray &bytes) const
+{
+    QFile file(env->dir() + u'/' + name);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(name));
+    return file.fileName();
 }
 
 void TestRosterImportDialog::importFile(const QString &path, const std::function<void(QDialog *)> &previewBody,
@@ -130,11 +139,7 @@ void TestRosterImportDialog::importThenCancelLeavesConfigUnchanged()
 {
     const QString csv = QStringLiteral("学号,姓名,性别,组长,外宿生\n"
                                        "3,赵磊,男,是,\n1, 安琪 ,女,,√\n2,王芳,女,√,\n4,陈静,?,,\n");
-    const QString path = env->dir() + QStringLiteral("/名单.csv");
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QStringEncoder("GB18030").encode(csv));
-    file.close();
+    const QString path = writeFile(QStringLiteral("名单.csv"), QStringEncoder("GB18030").encode(csv));
     const QByteArray before = env->readConfig();
 
     importFile(
@@ -208,11 +213,7 @@ void TestRosterImportDialog::appendThenSaveWritesRosterAndWarnsOfDuplicates()
 
 void TestRosterImportDialog::headerlessFileWaitsForGenderChoice()
 {
-    const QString path = env->dir() + QStringLiteral("/names.txt");
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("\xEF\xBB\xBF甲\r\n乙\r\n");
-    file.close();
+    const QString path = writeFile(QStringLiteral("names.txt"), "\xEF\xBB\xBF甲\r\n乙\r\n");
 
     importFile(
         path,
@@ -236,11 +237,7 @@ void TestRosterImportDialog::headerlessFileWaitsForGenderChoice()
 
 void TestRosterImportDialog::unreadableFileIsRefused()
 {
-    const QString path = env->dir() + QStringLiteral("/photo.csv");
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
-    file.close();
+    const QString path = writeFile(QStringLiteral("photo.csv"), QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
 
     ModalDriver::Seen seen;
     importFile(
