@@ -12,13 +12,20 @@ using namespace RosterColumns;
 
 namespace {
 
+struct BoarderColumn
+{
+    int column = -1;
+    QString title;
+    bool resident = false; // 住校生: the opposite of a 外宿生
+};
+
 struct Columns
 {
     int name = -1;
     int gender = -1;
     int number = -1;
     int leader = -1;
-    QList<int> boarder; // 外宿生, 走读生 and 住校生 columns alike
+    QList<BoarderColumn> boarder; // 外宿生, 走读生 and 住校生 columns alike
 };
 
 int columnCount(const QList<TableRow> &rows)
@@ -48,7 +55,7 @@ int findHeader(const QList<TableRow> &rows, Columns &columns, bool &unnamedHeade
             if (slot && *slot < 0)
                 *slot = c;
             if (kind == Kind::Boarder || kind == Kind::Resident)
-                found.boarder.append(c);
+                found.boarder.append({c, cells.at(c).trimmed(), kind == Kind::Resident});
         }
         if (found.name >= 0) {
             columns = found;
@@ -95,6 +102,26 @@ QString cleanName(const QString &raw, int row, QList<RowProblem> &problems)
     if (trimmed.contains(u' '))
         problems.append({row, QStringLiteral("姓名“%1”中间有空格，添加要求时无法输入这个姓名").arg(trimmed)});
     return trimmed;
+}
+
+// Only what the file says: a blank or unreadable value marks nobody, and
+// unreadable ones are reported.
+void readMarks(const TableRow &row, const Columns &columns, ImportedPerson &person, QList<RowProblem> &problems)
+{
+    if (columns.leader >= 0) {
+        const QString value = row.cell(columns.leader);
+        const Answer answer = answerOf(value);
+        person.leader = answer == Answer::Yes;
+        if (answer == Answer::Unknown)
+            problems.append({row.number, QStringLiteral("组长一栏的“%1”无法识别，未标为组长").arg(value.trimmed())});
+    }
+    for (const BoarderColumn &boarder : columns.boarder) {
+        const QString value = row.cell(boarder.column);
+        const Answer answer = answerOf(value);
+        person.boarder = person.boarder || answer == (boarder.resident ? Answer::No : Answer::Yes);
+        if (answer == Answer::Unknown)
+            problems.append({row.number, QStringLiteral("“%1”一栏的“%2”无法识别，未标为外宿生").arg(boarder.title, value.trimmed())});
+    }
 }
 
 bool numberBefore(const QCollator &collator, const ImportedPerson &a, const ImportedPerson &b)
@@ -233,23 +260,7 @@ RosterImport interpretRoster(const TableFile &table, const GenderChoice &choice)
             continue; // the teacher has yet to say where genders come from
 
         ImportedPerson person{name, row.cell(columns.number).trimmed(), false, false, row.number};
-        if (columns.leader >= 0) {
-            const QString value = row.cell(columns.leader);
-            const Answer answer = answerOf(value);
-            person.leader = answer == Answer::Yes;
-            if (answer == Answer::Unknown)
-                problems.append({row.number, QStringLiteral("组长一栏的“%1”无法识别，未标为组长").arg(value.trimmed())});
-        }
-        for (int column : std::as_const(columns.boarder)) {
-            const QString header = table.rows.at(headerIndex).cell(column).trimmed();
-            const QString value = row.cell(column);
-            const Answer answer = answerOf(value);
-            const bool resident = kindOfHeader(header) == Kind::Resident;
-            person.boarder = person.boarder || answer == (resident ? Answer::No : Answer::Yes);
-            if (answer == Answer::Unknown)
-                problems.append({row.number, QStringLiteral("“%1”一栏的“%2”无法识别，未标为外宿生").arg(header, value.trimmed())});
-        }
-
+        readMarks(row, columns, person, problems);
         const auto first = firstRowOf.constFind(name);
         if (first != firstRowOf.cend())
             problems.append({row.number, QStringLiteral("“%1”与第 %2 行重名").arg(name).arg(first.value())});
