@@ -1,6 +1,6 @@
 #pragma once
 
-#include "import/rosterimport.h"
+#include "settings/import/rosterimport.h"
 
 #include <QDialog>
 #include <QString>

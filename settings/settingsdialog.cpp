@@ -2,7 +2,7 @@
 
 #include "config/appdirectory.h"
 #include "config/configstore.h"
-#include "import/rosterimport.h"
+#include "settings/import/rosterimport.h"
 #include "model/namecollation.h"
 #include "settings/fixedpositioneditor.h"
 #include "settings/rosterimportdialog.h"

@@ -2,7 +2,7 @@
 // project's own engine, and making a roster of it.
 #include "classlistfixture.h"
 
-#include "import/rosterimport.h"
+#include "settings/import/rosterimport.h"
 
 #include <QTemporaryDir>
 

@@ -3,9 +3,9 @@
 #include "classlistfixture.h"
 #include "zipfixture.h"
 
-#include "import/delimitedtext.h"
-#include "import/rosterimport.h"
-#include "import/textdecoding.h"
+#include "settings/import/delimitedtext.h"
+#include "settings/import/rosterimport.h"
+#include "settings/import/textdecoding.h"
 #include "model/duplicatenames.h"
 #include "model/namecollation.h"
 

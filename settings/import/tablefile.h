@@ -1,6 +1,6 @@
 #pragma once
 
-#include "import/tablerow.h"
+#include "settings/import/tablerow.h"
 
 #include <QList>
 #include <QString>

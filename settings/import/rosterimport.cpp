@@ -1,6 +1,6 @@
-#include "import/rosterimport.h"
+#include "settings/import/rosterimport.h"
 
-#include "import/rostercolumns.h"
+#include "settings/import/rostercolumns.h"
 #include "model/namecollation.h"
 
 #include <QHash>

@@ -1,8 +1,8 @@
-#include "import/tablefile.h"
+#include "settings/import/tablefile.h"
 
-#include "import/delimitedtext.h"
-#include "import/textdecoding.h"
-#include "import/worksheetrows.h"
+#include "settings/import/delimitedtext.h"
+#include "settings/import/textdecoding.h"
+#include "settings/import/worksheetrows.h"
 
 #include <QDir>
 #include <QFile>

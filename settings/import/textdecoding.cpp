@@ -1,4 +1,4 @@
-#include "import/textdecoding.h"
+#include "settings/import/textdecoding.h"
 
 #include <QStringDecoder>
 

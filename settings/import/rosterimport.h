@@ -1,6 +1,6 @@
 #pragma once
 
-#include "import/tablefile.h"
+#include "settings/import/tablefile.h"
 
 #include <QList>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "import/rostercolumns.h"
+#include "settings/import/rostercolumns.h"
 
 #include <QRegularExpression>
 

@@ -1,4 +1,4 @@
-#include "import/delimitedtext.h"
+#include "settings/import/delimitedtext.h"
 
 #include <array>
 

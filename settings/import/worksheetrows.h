@@ -1,6 +1,6 @@
 #pragma once
 
-#include "import/tablefile.h"
+#include "settings/import/tablefile.h"
 
 // The workbook half of readTableFile: fills sheetNames, sheetIndex and rows,
 // or error.

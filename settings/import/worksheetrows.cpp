@@ -1,4 +1,4 @@
-#include "import/worksheetrows.h"
+#include "settings/import/worksheetrows.h"
 
 #include "export/automation.h"
 #include "export/xlsx/workbook.h"
