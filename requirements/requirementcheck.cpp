@@ -3,35 +3,9 @@
 #include <QMap>
 #include <QSet>
 
-#include <numeric>
+#include <algorithm>
 
 namespace {
-
-// 必须同组 requirements joined through shared members: linked ones can only be
-// met in one group, so sitting together is no fault of theirs.
-QList<int> linkTogetherRequirements(const QList<QList<PersonId>> &members)
-{
-    QList<int> root(members.size());
-    std::iota(root.begin(), root.end(), 0);
-    const auto find = [&root](int i) {
-        while (root.at(i) != i)
-            i = root[i] = root.at(root.at(i));
-        return i;
-    };
-    QMap<PersonId, int> firstHolder;
-    for (int i = 0; i < members.size(); ++i) {
-        for (PersonId id : members.at(i)) {
-            const auto it = firstHolder.constFind(id);
-            if (it == firstHolder.cend())
-                firstHolder.insert(id, i);
-            else
-                root[find(i)] = find(it.value());
-        }
-    }
-    for (int i = 0; i < root.size(); ++i)
-        root[i] = find(i);
-    return root;
-}
 
 RequirementResult listEntry(RequirementKind kind, const QList<PersonId> &members, int index)
 {
@@ -149,6 +123,47 @@ QList<PersonId> rosterMembers(const ClassModel &model, const Constraint &require
     return members;
 }
 
+QList<QList<int>> linkedTogetherRequirements(const ClassModel &model)
+{
+    QList<QList<int>> sets;
+    QMap<PersonId, int> setOf;
+    for (int i = 0; i < model.mustTogether.size(); ++i) {
+        const QList<PersonId> members = rosterMembers(model, model.mustTogether.at(i));
+        if (members.size() < 2)
+            continue;
+        // Every set already holding one of the members joins the first of them.
+        int target = -1;
+        for (PersonId id : members) {
+            const int found = setOf.value(id, -1);
+            if (found < 0 || found == target)
+                continue;
+            if (target < 0) {
+                target = found;
+                continue;
+            }
+            const int from = std::max(target, found);
+            target = std::min(target, found);
+            sets[target] += sets.at(from);
+            sets[from].clear();
+            for (auto it = setOf.begin(); it != setOf.end(); ++it) {
+                if (it.value() == from)
+                    it.value() = target;
+            }
+        }
+        if (target < 0) {
+            target = int(sets.size());
+            sets.append(QList<int>());
+        }
+        sets[target].append(i);
+        for (PersonId id : members)
+            setOf.insert(id, target);
+    }
+    sets.removeAll(QList<int>());
+    for (QList<int> &set : sets)
+        std::sort(set.begin(), set.end());
+    return sets;
+}
+
 QList<RequirementResult> RequirementCheck::ofKind(RequirementKind kind) const
 {
     QList<RequirementResult> selected;
@@ -182,18 +197,19 @@ RequirementCheck checkRequirements(const ClassModel &model, const Grouping &grou
         check.results.append(judgeTogether(together.last(), groupOf, i));
     }
 
-    QList<QList<PersonId>> linkable = together;
-    for (QList<PersonId> &members : linkable) {
-        if (members.size() < 2)
-            members.clear();
+    // Linked requirements can only be met in one group: no pair among them.
+    QList<int> link(together.size(), -1);
+    const QList<QList<int>> linked = linkedTogetherRequirements(model);
+    for (int set = 0; set < linked.size(); ++set) {
+        for (int i : linked.at(set))
+            link[i] = set;
     }
-    const QList<int> link = linkTogetherRequirements(linkable);
     for (int i = 0; i < together.size(); ++i) {
-        if (linkable.at(i).isEmpty())
+        if (link.at(i) < 0)
             continue;
         const int first = groupOf.value(together.at(i).first());
         for (int j = i + 1; j < together.size(); ++j) {
-            if (linkable.at(j).isEmpty() || link.at(i) == link.at(j))
+            if (link.at(j) < 0 || link.at(i) == link.at(j))
                 continue;
             RequirementResult result;
             result.kind = RequirementKind::TogetherGroupsApart;

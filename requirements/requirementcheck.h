@@ -79,5 +79,10 @@ PersonnelCounts countGroup(const ClassModel &model, const Group &group);
 // known, and pins of two persons on one seat there count as unmet.
 RequirementCheck checkRequirements(const ClassModel &model, const Grouping &groups);
 
+// 必须同组 requirements joined through shared students: they can only be met
+// in one group. Each set is ascending, the sets ordered by their first
+// requirement; requirements with fewer than two distinct students are left out.
+QList<QList<int>> linkedTogetherRequirements(const ClassModel &model);
+
 // The distinct roster members of a requirement, in first-seen order.
 QList<PersonId> rosterMembers(const ClassModel &model, const Constraint &requirement);
