@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/classmodel.h"
+#include "settings/rosterupdate.h"
 
 #include <QDialog>
 #include <QList>
@@ -36,6 +37,8 @@ public:
     QString selectedStyle() const;
     QString customPath() const;
     QTableWidget *fixedPositionTable() const;
+    // Everything above as one set of edits, for checking before a save.
+    SettingsEdits edits() const;
 
 signals:
     void saveRequested();
@@ -56,6 +59,10 @@ private:
     void linkGroupRow(const GroupRow &row);
     void showCustomRow(bool visible);
     void browseTemplate();
+    QLayout *createCheckRow();
+    void connectSummary();
+    void updateSummary();
+    void checkSettingsNow();
 
     QPlainTextEdit *m_maleEdit = nullptr;
     QPlainTextEdit *m_femaleEdit = nullptr;
@@ -67,4 +74,6 @@ private:
     QLineEdit *m_customPathEdit = nullptr;
     QPushButton *m_browseButton = nullptr;
     FixedPositionEditor *m_fixedEditor = nullptr;
+    const ClassModel &m_model;
+    QLabel *m_summaryLabel = nullptr;
 };
