@@ -248,8 +248,8 @@ void checkTogether(SettingsContext &c, QList<TogetherSet> &sets)
         if (set.decided || set.fits.size() == c.enabled.size())
             continue;
         c.add(FindingKind::TogetherFitsFewGroups, FindingSeverity::MayFail,
-              QStringLiteral("%1（%2 名男生、%3 名女生）只放得进 %4；放进其他组时，座位、男女目标或固定位置将无法满足")
-                  .arg(set.label())
+              QStringLiteral("%1（%2：%3 名男生、%4 名女生）只放得进 %5；放进其他组时，座位、男女目标或固定位置将无法满足")
+                  .arg(set.label(), c.names(set.members))
                   .arg(set.boys)
                   .arg(set.girls)
                   .arg(groupList(set.fits)),

@@ -118,7 +118,7 @@ void TestSettingsCheck::finding_data()
     ClassModel fewGroups = withRequirements({{1, 2}}, {});
     fewGroups.groupConfigs[1] = {true, 6, 1, 5};
     QTest::newRow("together fits few groups") << fewGroups << int(FindingKind::TogetherFitsFewGroups) << may 
-        << QStringLiteral("必须同组要求1（2 名男生、0 名女生）只放得进 组1；放进其他组时，座位、男女目标或固定位置将无法满足");
+        << QStringLiteral("必须同组要求1（b1、b2：2 名男生、0 名女生）只放得进 组1；放进其他组时，座位、男女目标或固定位置将无法满足");
     QTest::newRow("separate too large") << withRequirements({}, {{1, 2, 5}}) << int(FindingKind::SeparateTooLarge)
                                         << will 
         << QStringLiteral("不能同组要求1 有 3 名学生（b1、b2、g1），只启用了 2 个组：至少有两人会在同一组");
