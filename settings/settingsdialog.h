@@ -17,6 +17,7 @@ class QPushButton;
 class QSpinBox;
 class QTableWidget;
 class FixedPositionEditor;
+struct RosterImport;
 
 // The "设置" dialog. Roster, group and style edits live only in its widgets
 // until "保存" (saveRequested); the fixed-position tab edits the model at once.
@@ -59,6 +60,8 @@ private:
     void linkGroupRow(const GroupRow &row);
     void showCustomRow(bool visible);
     void browseTemplate();
+    void importRoster();
+    void applyImport(const RosterImport &import, bool append);
     QLayout *createCheckRow();
     void connectSummary();
     void updateSummary();
