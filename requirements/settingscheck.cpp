@@ -1,5 +1,6 @@
 #include "requirements/settingscheck.h"
 
+#include "model/duplicatenames.h"
 #include "requirements/settingscontext.h"
 
 #include <QSet>
@@ -132,24 +133,23 @@ void checkGroupTargets(SettingsContext &c)
 void checkRoster(SettingsContext &c)
 {
     const ClassModel &m = c.model;
-    QMap<QString, QList<PersonId>> holders;
-    for (PersonId id = 1; id <= m.personCount(); ++id)
-        holders[m.nameOf(id)].append(id);
-    for (auto it = holders.cbegin(); it != holders.cend(); ++it) {
-        if (it->size() < 2)
-            continue;
+    for (const DuplicateName &duplicate : duplicateNames(m.maleNames + m.femaleNames)) {
+        QList<PersonId> holders;
         QStringList places;
-        for (PersonId id : *it) {
+        for (PersonId id = 1; id <= m.personCount(); ++id) {
+            if (m.nameOf(id) != duplicate.name)
+                continue;
+            holders.append(id);
             places.append(m.isBoy(id) ? QStringLiteral("男生第 %1 个").arg(id)
                                       : QStringLiteral("女生第 %1 个").arg(id - m.boyCount()));
         }
         c.add(FindingKind::DuplicateName, FindingSeverity::MayFail,
               QStringLiteral("%1 在名单中出现了 %2 次（%3）：按姓名添加的要求和固定位置只会指向最后一个")
-                  .arg(it.key())
-                  .arg(it->size())
+                  .arg(duplicate.name)
+                  .arg(duplicate.count)
                   .arg(places.join(u'、')),
-              QStringLiteral("给重名的学生加上区分，例如 %1A、%1B").arg(it.key()))
-            .persons = *it;
+              QStringLiteral("给重名的学生加上区分，例如 %1A、%1B").arg(duplicate.name))
+            .persons = holders;
     }
 
     for (const bool leaders : {true, false}) {
