@@ -55,6 +55,8 @@ private slots:
     void checkForUpdates(bool silent = false);
     void manualUpdateCheck(bool silent);
     void manualUpdateCheck();
+    void printSeatingPlan();
+    void exportSeatingPlanPdf();
 
 private:
     // Construction (app/)
@@ -82,6 +84,7 @@ private:
 
     // Generation and results (requirements/)
     Grouping buildGroups();
+    void showSettingsNotice();
     void refreshResultTable();
     QMap<PersonId, int> buildPersonGroupMap() const;
     std::function<quint32()> seedSource; // one seed per try; empty: the platform's random device
@@ -98,6 +101,8 @@ private:
 
     // Export (export/)
     bool writeSeatTable(const QString &fileName);
+    // False, after the refusal box, when there is no grouping to write.
+    bool hasGroupingToSave();
 
     // Update check (update/)
     void offerReleasesPage(const QString &question);
