@@ -43,7 +43,7 @@ RunOutcome runOnce(const ClassModel &model, const LogSink &log, const SeedSource
 
     RunOutcome outcome;
     outcome.verdict = Verification::verify(state);
-    outcome.score = scoreTry(state, outcome.verdict);
+    outcome.score = scoreTry(outcome.verdict);
     outcome.groups = Verification::compact(state);
     return outcome;
 }

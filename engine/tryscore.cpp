@@ -1,6 +1,6 @@
 #include "engine/tryscore.h"
 
-#include "engine/workingstate.h"
+#include <QSet>
 
 #include <algorithm>
 #include <tuple>
@@ -24,32 +24,26 @@ bool TryScore::isFlawless() const
     return unmetRequirements == 0 && leaderProblems == 0 && genderMisses == 0 && boarderImbalance <= 1;
 }
 
-TryScore scoreTry(const WorkingState &state, const RequirementVerdict &verdict)
+TryScore scoreTry(const RequirementVerdict &verdict)
 {
     TryScore score;
     score.unmetRequirements = int(verdict.unmet.size());
-    int fewestBoarders = 0;
-    int mostBoarders = 0;
-    for (int p = 0; p < state.groups.size(); ++p) {
-        int leaders = 0;
-        int boarders = 0;
-        int boys = 0;
-        int girls = 0;
-        for (PersonId id : state.groups.at(p)) {
-            if (!state.isOnRoster(id))
-                continue;
-            leaders += state.isLeader(id) ? 1 : 0;
-            boarders += state.isBoarder(id) ? 1 : 0;
-            ++(state.isBoy(id) ? boys : girls);
-        }
-        if (leaders != 1)
+    QSet<int> offTarget;
+    for (const RequirementResult &result : verdict.check.results) {
+        if (result.met)
+            continue;
+        if (result.kind == RequirementKind::Leaders)
             ++score.leaderProblems;
-        const GroupConfig &config = state.model.groupConfigs.at(state.enabled.at(p));
-        if (boys != config.males || girls != config.females)
-            ++score.genderMisses;
-        fewestBoarders = p == 0 ? boarders : std::min(fewestBoarders, boarders);
-        mostBoarders = std::max(mostBoarders, boarders);
+        else if (result.kind == RequirementKind::BoysTarget || result.kind == RequirementKind::GirlsTarget)
+            offTarget.insert(result.group);
     }
-    score.boarderImbalance = mostBoarders - fewestBoarders;
+    score.genderMisses = int(offTarget.size());
+    const QList<PersonnelCounts> &groups = verdict.check.groups;
+    if (!groups.isEmpty()) {
+        const auto [fewest, most] = std::minmax_element(
+            groups.cbegin(), groups.cend(),
+            [](const PersonnelCounts &a, const PersonnelCounts &b) { return a.boarders < b.boarders; });
+        score.boarderImbalance = most->boarders - fewest->boarders;
+    }
     return score;
 }

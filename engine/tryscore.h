@@ -2,8 +2,6 @@
 
 #include "engine/requirementverdict.h"
 
-struct WorkingState;
-
 // How good one generation try came out, in the order the tries are ranked:
 // fewer unmet requirements first, then fewer groups without exactly one
 // leader, then fewer groups off their gender targets, then the smaller gap
@@ -22,5 +20,5 @@ struct TryScore
     bool isFlawless() const;
 };
 
-// Scores the run's groups as they stand at its end.
-TryScore scoreTry(const WorkingState &state, const RequirementVerdict &verdict);
+// Scores a try by the verdict on its groups.
+TryScore scoreTry(const RequirementVerdict &verdict);

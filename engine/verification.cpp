@@ -4,39 +4,81 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace Verification {
 
 namespace {
 
-QString groupList(const QList<int> &numbers)
+// Group numbers in ascending order, "未分配" for a member without a seat last.
+QString groupList(const WorkingState &state, const QList<PersonId> &persons)
 {
+    QList<int> numbers;
+    bool unseated = false;
+    for (PersonId id : persons) {
+        int number = 0;
+        for (int p = 0; p < state.groups.size() && number == 0; ++p)
+            number = state.groups.at(p).contains(id) ? state.groupNumber(p) : 0;
+        unseated = unseated || number == 0;
+        if (number != 0 && !numbers.contains(number))
+            numbers.append(number);
+    }
+    std::sort(numbers.begin(), numbers.end());
     QStringList groups;
-    for (int number : numbers)
-        groups.append(number == 0 ? QStringLiteral("未分配") : QStringLiteral("组%1").arg(number));
+    for (int number : std::as_const(numbers))
+        groups.append(QStringLiteral("组%1").arg(number));
+    if (unseated)
+        groups.append(QStringLiteral("未分配"));
     return groups.join(QStringLiteral("、"));
 }
 
-QString unmetLine(const WorkingState &state, const UnmetRequirement &item)
+QString names(const WorkingState &state, const QList<PersonId> &persons)
 {
-    QStringList names;
-    for (PersonId id : item.persons)
-        names.append(state.nameOf(id));
-    switch (item.kind) {
-    case UnmetRequirement::Kind::Together:
-        return QStringLiteral("✗ 必须同组要求未满足: %1（分在%2）")
-            .arg(names.join(QStringLiteral(", ")), groupList(item.groupNumbers));
-    case UnmetRequirement::Kind::SharedGroup:
-        return QStringLiteral("✗ 不同要求组在同一组: 要求组%1 和 要求组%2 都在组%3")
-            .arg(item.index + 1)
-            .arg(item.otherIndex + 1)
-            .arg(item.groupNumbers.value(0));
-    case UnmetRequirement::Kind::Apart:
-        return QStringLiteral("✗ 不能同组要求未满足: %1（同在%2）")
-            .arg(names.join(QStringLiteral(", ")), groupList(item.groupNumbers));
-    case UnmetRequirement::Kind::Pin:
-        break;
+    QStringList list;
+    for (PersonId id : persons)
+        list.append(state.nameOf(id));
+    return list.join(QStringLiteral(", "));
+}
+
+// The members of a 不能同组 requirement that share a group with another,
+// reading a member without a seat as the checker does (group position 0).
+QList<PersonId> crowded(const WorkingState &state, const QList<PersonId> &members)
+{
+    QList<int> positions;
+    for (PersonId id : members) {
+        int position = 0;
+        for (int p = 0; p < state.groups.size(); ++p) {
+            if (state.groups.at(p).contains(id))
+                position = p;
+        }
+        positions.append(position);
     }
-    return {};
+    QList<PersonId> sharing;
+    for (qsizetype i = 0; i < members.size(); ++i) {
+        if (positions.count(positions.at(i)) > 1)
+            sharing.append(members.at(i));
+    }
+    return sharing;
+}
+
+QString unmetLine(const WorkingState &state, const RequirementResult &result)
+{
+    switch (result.kind) {
+    case RequirementKind::MustTogether:
+        return QStringLiteral("✗ 必须同组要求未满足: %1（分在%2）")
+            .arg(names(state, result.persons), groupList(state, result.persons));
+    case RequirementKind::TogetherGroupsApart:
+        return QStringLiteral("✗ 不同要求组在同一组: 要求组%1 和 要求组%2 都在组%3")
+            .arg(result.requirement + 1)
+            .arg(result.otherRequirement + 1)
+            .arg(state.groupNumber(result.group));
+    case RequirementKind::MustSeparate: {
+        const QList<PersonId> members = crowded(state, result.persons);
+        return QStringLiteral("✗ 不能同组要求未满足: %1（同在%2）").arg(names(state, members), groupList(state, members));
+    }
+    default:
+        return {};
+    }
 }
 
 } // namespace
@@ -84,9 +126,9 @@ RequirementVerdict verify(const WorkingState &state)
 
     // Pins have had their lines above; every other unmet requirement gets one.
     RequirementVerdict verdict = judgeRequirements(model, state.groups);
-    for (const UnmetRequirement &item : std::as_const(verdict.unmet)) {
-        if (item.kind != UnmetRequirement::Kind::Pin)
-            state.say(unmetLine(state, item));
+    for (const RequirementResult &result : std::as_const(verdict.unmet)) {
+        if (result.kind != RequirementKind::FixedPosition)
+            state.say(unmetLine(state, result));
     }
     return verdict;
 }

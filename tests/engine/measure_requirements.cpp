@@ -29,7 +29,7 @@
 
 namespace {
 
-using Kind = UnmetRequirement::Kind;
+using Kind = RequirementKind;
 
 struct Stage
 {
@@ -77,7 +77,7 @@ QSet<QPair<int, int>> brokenSoFar(const ClassModel &model, const Grouping &group
                 seen.insert(at.value(id));
         }
         if (seen.size() > 1)
-            broken.insert({int(Kind::Together), r});
+            broken.insert({int(Kind::MustTogether), r});
     }
     for (int r = 0; r < model.mustSeparate.size(); ++r) {
         QSet<int> seen;
@@ -85,7 +85,7 @@ QSet<QPair<int, int>> brokenSoFar(const ClassModel &model, const Grouping &group
             if (at.contains(id) && !std::as_const(seen).contains(at.value(id)))
                 seen.insert(at.value(id));
             else if (at.contains(id))
-                broken.insert({int(Kind::Apart), r});
+                broken.insert({int(Kind::MustSeparate), r});
         }
     }
     return broken;
@@ -118,10 +118,10 @@ RunResult runWithStages(const ClassModel &model, quint32 seed)
     }
     result.groups = state.groups;
     result.verdict = judgeRequirements(model, state.groups);
-    result.score = scoreTry(state, result.verdict);
-    for (const UnmetRequirement &item : std::as_const(result.verdict.unmet)) {
-        const QPair<int, int> key{int(item.kind), item.index};
-        if (item.kind == Kind::Together || item.kind == Kind::Apart)
+    result.score = scoreTry(result.verdict);
+    for (const RequirementResult &item : std::as_const(result.verdict.unmet)) {
+        const QPair<int, int> key{int(item.kind), item.requirement};
+        if (item.kind == Kind::MustTogether || item.kind == Kind::MustSeparate)
             result.breakingStage.insert(key, lastBreak.value(key, -1));
     }
     return result;
@@ -148,8 +148,8 @@ QPair<int, int> requirementGroupsOffTarget(const ClassModel &model, const RunRes
     QSet<int> held;
     for (int r = 0; r < model.mustTogether.size(); ++r) {
         bool unmet = false;
-        for (const UnmetRequirement &item : run.verdict.unmet)
-            unmet = unmet || (item.kind == Kind::Together && item.index == r);
+        for (const RequirementResult &item : run.verdict.unmet)
+            unmet = unmet || (item.kind == Kind::MustTogether && item.requirement == r);
         if (unmet || model.mustTogether.at(r).isEmpty())
             continue;
         for (int p = 0; p < run.groups.size(); ++p) {
@@ -191,18 +191,18 @@ struct Tally
     {
         ++cases;
         anyUnmet += run.verdict.allMet() ? 0 : 1;
-        for (Kind kind : {Kind::Together, Kind::SharedGroup, Kind::Apart, Kind::Pin})
+        for (Kind kind : {Kind::MustTogether, Kind::TogetherGroupsApart, Kind::MustSeparate, Kind::FixedPosition})
             byKind[int(kind)] += run.verdict.count(kind) > 0 ? 1 : 0;
         togetherRequirements += int(model.mustTogether.size());
-        togetherUnmet += run.verdict.count(Kind::Together);
+        togetherUnmet += run.verdict.count(Kind::MustTogether);
         apartRequirements += int(model.mustSeparate.size());
-        apartUnmet += run.verdict.count(Kind::Apart);
+        apartUnmet += run.verdict.count(Kind::MustSeparate);
         const auto [held, off] = requirementGroupsOffTarget(model, run);
         requirementGroups += held;
         requirementGroupsOff += off;
         leaderProblemCases += run.score.leaderProblems > 0 ? 1 : 0;
         for (auto it = run.breakingStage.cbegin(); it != run.breakingStage.cend(); ++it)
-            ++(it.key().first == int(Kind::Together) ? togetherBrokenBy : apartBrokenBy)[it.value()];
+            ++(it.key().first == int(Kind::MustTogether) ? togetherBrokenBy : apartBrokenBy)[it.value()];
     }
 };
 
@@ -216,13 +216,13 @@ void print(const char *title, const Tally &tally, const char *unit)
     std::printf("\n%s (%d %s)\n", title, tally.cases, unit);
     std::printf("  any requirement unmet        %6.1f%%\n", percent(tally.anyUnmet, tally.cases));
     std::printf("  必须同组 unmet                %6.1f%%  (%.1f%% of all 必须同组 requirements)\n",
-                percent(tally.byKind.value(int(Kind::Together)), tally.cases),
+                percent(tally.byKind.value(int(Kind::MustTogether)), tally.cases),
                 percent(tally.togetherUnmet, tally.togetherRequirements));
-    std::printf("  两个必须同组 in one group     %6.1f%%\n", percent(tally.byKind.value(int(Kind::SharedGroup)), tally.cases));
+    std::printf("  两个必须同组 in one group     %6.1f%%\n", percent(tally.byKind.value(int(Kind::TogetherGroupsApart)), tally.cases));
     std::printf("  不能同组 unmet                %6.1f%%  (%.1f%% of all 不能同组 requirements)\n",
-                percent(tally.byKind.value(int(Kind::Apart)), tally.cases),
+                percent(tally.byKind.value(int(Kind::MustSeparate)), tally.cases),
                 percent(tally.apartUnmet, tally.apartRequirements));
-    std::printf("  pin unmet                    %6.1f%%\n", percent(tally.byKind.value(int(Kind::Pin)), tally.cases));
+    std::printf("  pin unmet                    %6.1f%%\n", percent(tally.byKind.value(int(Kind::FixedPosition)), tally.cases));
     std::printf("  requirement groups off their gender targets %.1f%% (%d of %d)\n",
                 percent(tally.requirementGroupsOff, tally.requirementGroups), tally.requirementGroupsOff,
                 tally.requirementGroups);

@@ -535,14 +535,14 @@ void TestArrangement::verification_listsUnmetRequirements_data()
 
     // Groups 1, 3, 4 hold {b1, b2, b4}, {g1, g2, b3}, {g4}; g3 and g5 have no seat.
     QTest::newRow("all met: the log is as before")
-        << QList<Constraint>{{b1, b2}, {g1, 77}} << QList<Constraint>{{b1, g1, g4}, {g3, g5}} << QStringList{};
+        << QList<Constraint>{{b1, b2}, {g1, 77}} << QList<Constraint>{{b1, g1, g4}, {g3, b3}} << QStringList{};
     QTest::newRow("必须同组 split, and one without a seat")
         << QList<Constraint>{{b1, g1, b4}, {g2, g3}} << QList<Constraint>{}
         << QStringList{QStringLiteral("✗ 必须同组要求未满足: b1, g1, b4（分在组1、组3）"),
                        QStringLiteral("✗ 必须同组要求未满足: g2, g3（分在组3、未分配）")};
     QTest::newRow("两个必须同组 in one group")
-        << QList<Constraint>{{b1, b2}, {b4, g5}, {g1, g2}, {b1, b4}, {b2, b2}} << QList<Constraint>{}
-        << QStringList{QStringLiteral("✗ 必须同组要求未满足: b4, g5（分在组1、未分配）"),
+        << QList<Constraint>{{b1, b2}, {b4, g4}, {g1, g2}, {b2, b2}} << QList<Constraint>{}
+        << QStringList{QStringLiteral("✗ 必须同组要求未满足: b4, g4（分在组1、组4）"),
                        QStringLiteral("✗ 不同要求组在同一组: 要求组1 和 要求组2 都在组1")};
     QTest::newRow("不能同组 members sharing groups")
         << QList<Constraint>{} << QList<Constraint>{{g4, b1, g1, b2, b3}}
@@ -573,7 +573,7 @@ void TestArrangement::verification_listsUnmetRequirements()
                              QStringLiteral("⚠ 组长分配警告: 组4 没有组长")};
     QCOMPARE(scene.log.lines, before + lines);
     QCOMPARE(verdict.unmet.size(), lines.size() + 1);
-    QCOMPARE(verdict.count(UnmetRequirement::Kind::Pin), 1);
+    QCOMPARE(verdict.count(RequirementKind::FixedPosition), 1);
 }
 
 void TestArrangement::compaction_dropsEmptySeatsInSeatOrder()

@@ -73,9 +73,9 @@ ClassModel randomClass(std::mt19937 &random)
 QSet<QPair<int, int>> unmetRequirements(const ClassModel &model, const Grouping &groups)
 {
     QSet<QPair<int, int>> unmet;
-    for (const UnmetRequirement &item : judgeRequirements(model, groups).unmet) {
-        if (item.kind == UnmetRequirement::Kind::Together || item.kind == UnmetRequirement::Kind::Apart)
-            unmet.insert({int(item.kind), item.index});
+    for (const RequirementResult &result : judgeRequirements(model, groups).unmet) {
+        if (result.kind == RequirementKind::MustTogether || result.kind == RequirementKind::MustSeparate)
+            unmet.insert({int(result.kind), result.requirement});
     }
     return unmet;
 }
