@@ -1,6 +1,7 @@
 // The settings dialog and its save.
 #include "app/mainwindow.h"
 
+#include "app/logbatch.h"
 #include "config/configstore.h"
 #include "settings/rosterupdate.h"
 #include "settings/settingsdialog.h"
@@ -21,6 +22,7 @@ void MainWindow::showSettingsDialog()
 
 void MainWindow::saveSettings(SettingsDialog &dialog)
 {
+    const LogBatch::Scope batch(logBatch);
     const QMap<PersonId, QString> oldIdToName = model.idToName;
 
     model.maleNames = nonEmptyLines(dialog.maleText());
