@@ -2,8 +2,7 @@
 // run ends when the window has painted what the command changed (results
 // table, log, status line). CPU time is the whole process's. Classes: the
 // demo class and 250 and 1,000 persons (50 requirements of each kind, 20
-// fixed positions). Every run starts from an empty log except in `nth`,
-// which times the Nth generation in a row with the log never cleared.
+// fixed positions).
 //
 // Run it under a display (Xvfb); without DISPLAY it falls back to the
 // offscreen platform, which lays the window out alike but paints nothing to a
@@ -68,13 +67,16 @@ ClassModel classOf(int persons)
     return persons == 0 ? loadDemoClass() : stressClass(persons);
 }
 
-// One generation on an empty log; range(0) is the class size, 0 for the demo class.
-void timeFirstGeneration(benchmark::State &state, bool shown)
+// A generation as the user usually meets it: the log holds the lines of one
+// earlier generation (and shows its scroll bar). range(0) is the class size,
+// 0 for the demo class.
+void timeGeneration(benchmark::State &state, bool shown)
 {
     Window window(classOf(int(state.range(0))), shown);
     for (auto _ : state) {
         state.PauseTiming();
         window.clearLog();
+        window.generate();
         state.ResumeTiming();
         window.generate();
     }
@@ -83,10 +85,12 @@ void timeFirstGeneration(benchmark::State &state, bool shown)
 
 void generate(benchmark::State &state)
 {
-    timeFirstGeneration(state, true);
+    timeGeneration(state, true);
 }
 
-// The range(0)-th demo generation in a row, the log never cleared in between.
+// The range(0)-th demo generation in a row, from an empty log never cleared
+// in between; the first one also lays the log out again when its scroll bar
+// appears.
 void nth(benchmark::State &state)
 {
     Window window(loadDemoClass());
@@ -106,13 +110,13 @@ void nth(benchmark::State &state)
 // Not what the user waits for; kept to tell the engine's share from the screen's.
 void generateUnshown(benchmark::State &state)
 {
-    timeFirstGeneration(state, false);
+    timeGeneration(state, false);
 }
 
 } // namespace
 
 BENCHMARK(generate)->ArgName("persons")->Arg(0)->Arg(250)->Arg(1000)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(nth)->Arg(1)->Arg(200)->Iterations(4)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(nth)->Arg(1)->Arg(2)->Arg(200)->Iterations(4)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(generateUnshown)->ArgName("persons")->Arg(0)->Arg(1000)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
