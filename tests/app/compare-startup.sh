@@ -16,7 +16,7 @@ cp "$root/examples/config.ini" "$work/config.ini"
 
 measure() { # program -> "cpu_ms rss_kb"
     QUORVANE_PROBE_DIR="$work" QUORVANE_UPDATE_URL=http://127.0.0.1:9/ timeout 60 "$bin/$1" 2>/dev/null |
-        sed -n 's/^cpu_ms=\([0-9.]*\) rss_kb=\([0-9]*\)$/\1 \2/p'
+        sed -n 's/^cpu_ms=\([0-9.]*\) rss_kb=\([0-9]*\) .*$/\1 \2/p'
 }
 
 # The warm-up runs fill the file caches; Quorvane's also records today's

@@ -3,7 +3,8 @@
 // painted it takes the CPU time used since exec; in Quorvane's window it then
 // presses "生成分组" once and waits for the repaint; finally it prints
 //   cpu_ms=<CPU time to the first frame> rss_kb=<peak resident set>
-// on standard output and quits the event loop.
+//   first_frame_rss_kb=<peak resident set at the first frame>
+// on one line of standard output and quits the event loop.
 // QUORVANE_PROBE_DIR, when set, is the directory the window reads config.ini
 // from (the one beside the executable otherwise).
 #include "config/appdirectory.h"
@@ -51,12 +52,13 @@ private:
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
         const double cpuMs = (microseconds(usage.ru_utime) + microseconds(usage.ru_stime)) / 1000.0;
+        const long firstFrameRssKb = usage.ru_maxrss;
         if (auto *generate = window->findChild<QPushButton *>(QStringLiteral("generateButton")))
             generate->click();
-        QTimer::singleShot(0, this, [cpuMs] {
+        QTimer::singleShot(0, this, [cpuMs, firstFrameRssKb] {
             rusage after{};
             getrusage(RUSAGE_SELF, &after);
-            std::printf("cpu_ms=%.2f rss_kb=%ld\n", cpuMs, after.ru_maxrss);
+            std::printf("cpu_ms=%.2f rss_kb=%ld first_frame_rss_kb=%ld\n", cpuMs, after.ru_maxrss, firstFrameRssKb);
             std::fflush(stdout);
             QCoreApplication::quit();
         });
