@@ -2,18 +2,25 @@
 
 #include "config/appdirectory.h"
 #include "config/configstore.h"
+#include "settings/import/rosterimport.h"
+#include "model/namecollation.h"
 #include "settings/fixedpositioneditor.h"
+#include "settings/rosterimportdialog.h"
+#include "settings/rosterupdate.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -87,6 +94,13 @@ QWidget *SettingsDialog::createRosterTab(const ClassModel &model)
         boxLayout->addWidget(edit);
         layout->addWidget(box);
     }
+    auto *importButton = new QPushButton(QStringLiteral("从文件导入..."));
+    importButton->setObjectName(QStringLiteral("importRosterButton"));
+    connect(importButton, &QPushButton::clicked, this, &SettingsDialog::importRoster);
+    auto *importRow = new QHBoxLayout;
+    importRow->addWidget(importButton);
+    importRow->addStretch();
+    layout->addLayout(importRow);
     layout->addStretch();
     return tab;
 }
@@ -95,9 +109,8 @@ QWidget *SettingsDialog::createPeopleTab(const ClassModel &model)
 {
     auto *tab = new QWidget;
     auto *layout = new QVBoxLayout(tab);
-    // Sorted, so the editors read the same on every opening.
-    m_leaderEdit = makeNameEdit(sortedNames(model.leaderNames), "leaderNamesEdit");
-    m_boarderEdit = makeNameEdit(sortedNames(model.boarderNames), "boarderNamesEdit");
+    m_leaderEdit = makeNameEdit(sortedByPinyin(model.leaderNames), "leaderNamesEdit");
+    m_boarderEdit = makeNameEdit(sortedByPinyin(model.boarderNames), "boarderNamesEdit");
     const struct
     {
         QString title;
@@ -226,6 +239,44 @@ void SettingsDialog::browseTemplate()
                                                       appDirectory(), QStringLiteral("Excel文件 (*.xlsx)"));
     if (!path.isEmpty())
         m_customPathEdit->setText(path);
+}
+
+void SettingsDialog::importRoster()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("选择名单文件"),
+                                                      QDir(documents).exists() ? documents : QDir::homePath(),
+                                                      QStringLiteral("名单文件 (*.xlsx *.csv *.txt)"));
+    if (path.isEmpty())
+        return;
+    const TableFile table = readTableFile(path);
+    if (!table.error.isEmpty()) {
+        QMessageBox::warning(this, QStringLiteral("错误"), table.error);
+        return;
+    }
+    RosterImportDialog preview(path, table, nonEmptyLines(maleText()), nonEmptyLines(femaleText()), this);
+    if (preview.exec() == QDialog::Accepted)
+        applyImport(preview.result(), preview.appendsToExisting());
+}
+
+// Only the editors change; "保存" applies them, "取消" drops them.
+void SettingsDialog::applyImport(const RosterImport &import, bool append)
+{
+    const auto fill = [append](QPlainTextEdit *edit, const QStringList &names) {
+        edit->setPlainText(((append ? nonEmptyLines(edit->toPlainText()) : QStringList()) + names).join(u'\n'));
+    };
+    fill(m_maleEdit, import.boyNames());
+    fill(m_femaleEdit, import.girlNames());
+    const auto fillMarks = [append](QPlainTextEdit *edit, const QStringList &names) {
+        QStringList marked = append ? nonEmptyLines(edit->toPlainText()) : QStringList();
+        marked += names;
+        marked.removeDuplicates();
+        edit->setPlainText(sortedByPinyin(marked).join(u'\n'));
+    };
+    if (import.hasLeaderColumn)
+        fillMarks(m_leaderEdit, import.leaderNames());
+    if (import.hasBoarderColumn)
+        fillMarks(m_boarderEdit, import.boarderNames());
 }
 
 QString SettingsDialog::maleText() const

@@ -16,6 +16,7 @@ class QPushButton;
 class QSpinBox;
 class QTableWidget;
 class FixedPositionEditor;
+struct RosterImport;
 
 // The "设置" dialog. Roster, group and style edits live only in its widgets
 // until "保存" (saveRequested); the fixed-position tab edits the model at once.
@@ -56,6 +57,8 @@ private:
     void linkGroupRow(const GroupRow &row);
     void showCustomRow(bool visible);
     void browseTemplate();
+    void importRoster();
+    void applyImport(const RosterImport &import, bool append);
 
     QPlainTextEdit *m_maleEdit = nullptr;
     QPlainTextEdit *m_femaleEdit = nullptr;
