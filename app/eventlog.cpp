@@ -6,6 +6,7 @@
 
 #include <QLabel>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -16,6 +17,7 @@ void MainWindow::logMessage(const QString &text)
         return;
     const QString line = currentDateTime().toString(QStringLiteral("hh:mm:ss")) + QStringLiteral(" - ") + text;
     statusLabel->setText(line);
+    statusBar()->clearMessage();
     appendPlainLog(line);
 }
 

@@ -4,9 +4,11 @@
 #include "config/configstore.h"
 #include "settings/import/rosterimport.h"
 #include "model/namecollation.h"
+#include "requirements/settingscheck.h"
 #include "settings/fixedpositioneditor.h"
 #include "settings/rosterimportdialog.h"
 #include "settings/rosterupdate.h"
+#include "settings/settingscheckdialog.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -51,7 +53,7 @@ QSpinBox *makeGroupSpin(int value, const QString &objectName)
 
 SettingsDialog::SettingsDialog(ClassModel &model, const QString &currentStyle, const QString &customPath,
                                std::function<void(QTableWidget *)> refillFixedTable, QWidget *parent)
-    : QDialog(parent)
+    : QDialog(parent), m_model(model)
 {
     setObjectName(QStringLiteral("settingsDialog"));
     setWindowTitle(QStringLiteral("设置"));
@@ -79,6 +81,7 @@ SettingsDialog::SettingsDialog(ClassModel &model, const QString &currentStyle, c
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(tabs);
     layout->addLayout(buttonRow);
+    connectSummary();
 }
 
 QWidget *SettingsDialog::createRosterTab(const ClassModel &model)
@@ -162,8 +165,9 @@ QWidget *SettingsDialog::createGroupTab(const ClassModel &model)
         linkGroupRow(row);
         m_groupRows.append(row);
     }
+    grid->addLayout(createCheckRow(), kGroupCount + 1, 0, 1, int(headers.size()));
     // Spare height goes below the rows, not between the header and the first row.
-    grid->setRowStretch(kGroupCount + 1, 1);
+    grid->setRowStretch(kGroupCount + 2, 1);
     return tab;
 }
 
@@ -277,6 +281,49 @@ void SettingsDialog::applyImport(const RosterImport &import, bool append)
         fillMarks(m_leaderEdit, import.leaderNames());
     if (import.hasBoarderColumn)
         fillMarks(m_boarderEdit, import.boarderNames());
+}
+
+QLayout *SettingsDialog::createCheckRow()
+{
+    m_summaryLabel = new QLabel;
+    m_summaryLabel->setObjectName(QStringLiteral("settingsSummaryLabel"));
+    auto *checkButton = new QPushButton(QStringLiteral("检查设置"));
+    checkButton->setObjectName(QStringLiteral("checkSettingsButton"));
+    connect(checkButton, &QPushButton::clicked, this, &SettingsDialog::checkSettingsNow);
+    auto *row = new QHBoxLayout;
+    row->addWidget(m_summaryLabel);
+    row->addStretch();
+    row->addWidget(checkButton);
+    return row;
+}
+
+void SettingsDialog::connectSummary()
+{
+    for (QPlainTextEdit *edit : {m_maleEdit, m_femaleEdit})
+        connect(edit, &QPlainTextEdit::textChanged, this, &SettingsDialog::updateSummary);
+    for (const GroupRow &row : std::as_const(m_groupRows)) {
+        connect(row.enabled, &QComboBox::currentIndexChanged, this, &SettingsDialog::updateSummary);
+        for (QSpinBox *spin : {row.total, row.males, row.females})
+            connect(spin, &QSpinBox::valueChanged, this, &SettingsDialog::updateSummary);
+    }
+    updateSummary();
+}
+
+void SettingsDialog::updateSummary()
+{
+    const SettingsSummary summary = summarizeSettings(draftSettings(m_model, edits()));
+    m_summaryLabel->setText(summary.text());
+    m_summaryLabel->setStyleSheet(summary.isOff() ? QStringLiteral("color: #c00000;") : QString());
+}
+
+void SettingsDialog::checkSettingsNow()
+{
+    showSettingsFindings(this, checkSettings(draftSettings(m_model, edits())));
+}
+
+SettingsEdits SettingsDialog::edits() const
+{
+    return SettingsEdits{maleText(), femaleText(), leaderText(), boarderText(), groupConfigs()};
 }
 
 QString SettingsDialog::maleText() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/classmodel.h"
+#include "settings/rosterupdate.h"
 
 #include <QDialog>
 #include <QList>
@@ -37,6 +38,8 @@ public:
     QString selectedStyle() const;
     QString customPath() const;
     QTableWidget *fixedPositionTable() const;
+    // Everything above as one set of edits, for checking before a save.
+    SettingsEdits edits() const;
 
 signals:
     void saveRequested();
@@ -59,6 +62,10 @@ private:
     void browseTemplate();
     void importRoster();
     void applyImport(const RosterImport &import, bool append);
+    QLayout *createCheckRow();
+    void connectSummary();
+    void updateSummary();
+    void checkSettingsNow();
 
     QPlainTextEdit *m_maleEdit = nullptr;
     QPlainTextEdit *m_femaleEdit = nullptr;
@@ -70,4 +77,6 @@ private:
     QLineEdit *m_customPathEdit = nullptr;
     QPushButton *m_browseButton = nullptr;
     FixedPositionEditor *m_fixedEditor = nullptr;
+    const ClassModel &m_model;
+    QLabel *m_summaryLabel = nullptr;
 };
