@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // Head counts of one group, or of the whole grouping.
 struct PersonnelCounts
@@ -29,3 +30,5 @@ struct PersonnelReport
 // so a leader who boards counts in both columns.
 PersonnelCounts countGroup(const ClassModel &model, const Group &group);
 PersonnelReport buildPersonnelReport(const ClassModel &model);
+// The same report as plain lines, the table's cells separated by tabs.
+QStringList personnelReportText(const PersonnelReport &report);
