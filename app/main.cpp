@@ -27,7 +27,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(kApplicationName);
     QApplication::setApplicationVersion(ReleaseInfo::kCurrentVersion);
 
-    QApplication::setDesktopFileName(QStringLiteral("io.github.quorvane_classroom.Quorvane"));
+    QApplication::setDesktopFileName(QStringLiteral("io.github.quorvane_classroom.quorvane"));
     // "windowsvista" exists only on Windows; elsewhere the platform default stays.
     if (QStyle *style = QStyleFactory::create(QStringLiteral("windowsvista")))
         QApplication::setStyle(style);
