@@ -25,8 +25,11 @@ ClassFile readClassFile(const QString &path)
         file.problem = QStringLiteral("无法读取配置文件“%1”：%2").arg(shown, probe.errorString());
         return file;
     }
+    // The settings library reads any bytes as INI; a binary file (a workbook
+    // given by mistake) holds zero bytes, which no INI text does.
+    const bool binary = probe.readAll().contains('\0');
     probe.close();
-    if (QSettings(path, QSettings::IniFormat).status() != QSettings::NoError) {
+    if (binary || QSettings(path, QSettings::IniFormat).status() != QSettings::NoError) {
         file.problem = QStringLiteral("配置文件“%1”不是可读的 INI 文件").arg(shown);
         return file;
     }
