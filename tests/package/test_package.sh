@@ -21,6 +21,7 @@ done
 dpkg-deb -x "$deb" "$work/root"
 program="$work/root/usr/bin/quorvane"
 [ -f "$work/root/usr/share/quorvane/templates/座位样式1.xlsx" ] || fail "template not installed"
+zcat "$work/root/usr/share/man/man1/quorvane.1.gz" | grep -q '^\.B quorvane generate' || fail "manual page"
 snapshot() { (cd "$work/root" && find . -printf '%p %s %m\n' | sort && find . -type f -exec md5sum {} + | sort); }
 before="$(snapshot)"
 
