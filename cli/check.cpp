@@ -57,7 +57,7 @@ int runCheck(const QCommandLineParser &parser, Console &console)
         console.print(QStringLiteral("不在名单中的姓名（未计入）: %1").arg(readBack.unknownNames.join(QStringLiteral("、"))));
     for (const QString &line : personnelReportText(buildPersonnelReport(model)))
         console.print(line);
-    for (const QString &line : checkConstraintsAgainst(model, personGroupMap(model.generatedGroups)).lines)
+    for (const QString &line : checkConstraintsAgainst(model, model.generatedGroups).lines)
         console.print(line);
     return Success;
 }

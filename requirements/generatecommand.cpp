@@ -2,10 +2,12 @@
 #include "app/mainwindow.h"
 
 #include "engine/engine.h"
+#include "requirements/settingscheck.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <QStatusBar>
 
 #include <exception>
 #include <memory>
@@ -19,6 +21,15 @@ Grouping MainWindow::buildGroups()
     // The window draws a fresh seed for every run, as the command line does without --seed.
     const quint32 seed = seedSource ? seedSource() : platformSeedSource()();
     return Engine::generateFromSeed(model, [this](const QString &line) { appendPlainLog(line); }, seed);
+}
+
+void MainWindow::showSettingsNotice()
+{
+    // The log's lines are fixed; the status bar tells where the causes are
+    // explained, until the next outcome line replaces it.
+    const int problems = countFindings(checkSettings(model), FindingSeverity::WillFail);
+    if (problems > 0)
+        statusBar()->showMessage(QStringLiteral("设置存在 %1 个问题，请在设置中点击“检查设置”查看").arg(problems));
 }
 
 void MainWindow::generateGroups()
@@ -38,6 +49,7 @@ void MainWindow::generateGroups()
 
         progress.reset();
         logMessage(QStringLiteral("分组生成完成"));
+        showSettingsNotice();
     } catch (const std::exception &error) {
         progress.reset();
         QMessageBox::critical(this, QStringLiteral("错误"),

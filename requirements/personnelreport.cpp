@@ -29,33 +29,6 @@ const QString kTotalLabel = QStringLiteral("总计");
 
 } // namespace
 
-PersonnelCounts &PersonnelCounts::operator+=(const PersonnelCounts &other)
-{
-    people += other.people;
-    boys += other.boys;
-    girls += other.girls;
-    leaders += other.leaders;
-    boarders += other.boarders;
-    return *this;
-}
-
-PersonnelCounts countGroup(const ClassModel &model, const Group &group)
-{
-    PersonnelCounts counts;
-    for (PersonId id : group) {
-        if (model.isBoy(id))
-            ++counts.boys;
-        else
-            ++counts.girls;
-        if (model.isLeader(id))
-            ++counts.leaders;
-        if (model.isBoarder(id))
-            ++counts.boarders;
-    }
-    counts.people = counts.boys + counts.girls;
-    return counts;
-}
-
 PersonnelReport buildPersonnelReport(const ClassModel &model)
 {
     PersonnelReport report;
@@ -64,8 +37,9 @@ PersonnelReport buildPersonnelReport(const ClassModel &model)
     html += QStringLiteral("<table border='1' cellpadding='4'>");
     html += QStringLiteral("<tr><th>%1</th></tr>").arg(kColumns.join(QStringLiteral("</th><th>")));
 
-    for (int p = 0; p < model.generatedGroups.size(); ++p) {
-        const PersonnelCounts counts = countGroup(model, model.generatedGroups.at(p));
+    const RequirementCheck check = checkRequirements(model, model.generatedGroups);
+    for (int p = 0; p < check.groups.size(); ++p) {
+        const PersonnelCounts &counts = check.groups.at(p);
         report.groups.append(counts);
         report.totals += counts;
         html += QStringLiteral("<tr><td>%1</td></tr>")
