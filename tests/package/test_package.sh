@@ -33,15 +33,17 @@ if [ "$(id -u)" -eq 0 ] && command -v setpriv >/dev/null; then
     as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
     chown -R 65534:65534 "$home"
 fi
-run() {
-    "${as_user[@]}" env -i PATH=/usr/bin:/bin HOME="$home" LC_ALL=C.UTF-8 \
-        QUORVANE_UPDATE_URL=http://127.0.0.1:9/ QT_QPA_PLATFORM=offscreen "$@"
-}
+user_env=(env -i PATH=/usr/bin:/bin HOME="$home" LC_ALL=C.UTF-8 QUORVANE_UPDATE_URL=http://127.0.0.1:9/
+          QT_QPA_PLATFORM=offscreen)
+run() { "${as_user[@]}" "${user_env[@]}" "$@"; }
 
 # The window writes its first setting (the update check's date) at start-up.
+# Started directly (no function, no subshell) so that $! is the program's own
+# chain of execs; timeout ends it even if this script dies first.
 config="$home/.config/Quorvane/config.ini"
-run "$program" >"$work/window.log" 2>&1 &
+"${as_user[@]}" "${user_env[@]}" timeout 60 "$program" >"$work/window.log" 2>&1 &
 window=$!
+trap 'kill "$window" 2>/dev/null || true; rm -rf "$work"' EXIT
 for _ in $(seq 100); do
     [ -s "$config" ] && break
     sleep 0.2
