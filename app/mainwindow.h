@@ -55,6 +55,8 @@ private slots:
     void checkForUpdates(bool silent = false);
     void manualUpdateCheck(bool silent);
     void manualUpdateCheck();
+    void printSeatingPlan();
+    void exportSeatingPlanPdf();
 
 private:
     // Construction (app/)
@@ -100,6 +102,8 @@ private:
 
     // Export (export/)
     bool writeSeatTable(const QString &fileName);
+    // False, after the refusal box, when there is no grouping to write.
+    bool hasGroupingToSave();
 
     // Update check (update/)
     void offerReleasesPage(const QString &question);

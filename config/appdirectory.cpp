@@ -91,7 +91,7 @@ QString saveDialogDirectory()
     return QFileInfo(directory).isDir() ? directory : documentsDirectory();
 }
 
-QString templateDialogDirectory()
+QString fileDialogDirectory()
 {
     if (dataMode() == DataMode::Portable)
         return appDirectory();

@@ -44,5 +44,6 @@ QString saveDirectory();
 // toolkit's default (portable use), else the save folder or, until it exists,
 // the documents folder.
 QString saveDialogDirectory();
-// Where "浏览..." for a custom template starts.
-QString templateDialogDirectory();
+// Where the other file dialogs start ("浏览..." for a custom template, the
+// PDF export): beside the executable in portable use, else as above.
+QString fileDialogDirectory();

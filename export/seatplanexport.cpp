@@ -148,6 +148,11 @@ QString timeStamp()
     return currentDateTime().toString(QStringLiteral("yyyyMMdd_hhmmss"));
 }
 
+QString planDate()
+{
+    return currentDateTime().date().toString(QStringLiteral("yyyy.MM.dd"));
+}
+
 TemplateChoice chooseTemplate(const QString &style, const QString &configPath, const QString &templateDirectory,
                               const QString &fallbackTemplateDirectory, const QString &customTemplate)
 {
@@ -264,7 +269,7 @@ bool writeSeatTable(const QString &fileName, const Source &source, const Reporte
         sheets = required(workbook->querySubObject("Sheets"), QStringLiteral("无法获取Sheets集合"));
         sheet = required(sheets->querySubObject("Item(int)", {1}), QStringLiteral("无法获取工作表"));
 
-        fillSheet(*sheet, source.model, currentDateTime().date().toString(QStringLiteral("yyyy.MM.dd")));
+        fillSheet(*sheet, source.model, planDate());
 
         const QString savePath = QDir::toNativeSeparators(outputName);
         save(application, *workbook, savePath, reporter);

@@ -52,6 +52,9 @@ QString withXlsxSuffix(const QString &fileName);
 // The local time stamp that starts every proposed file name.
 QString timeStamp();
 
+// Today as written into seating plans.
+QString planDate();
+
 struct TemplateChoice
 {
     QString path;  // empty when there is none

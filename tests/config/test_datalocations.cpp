@@ -153,7 +153,7 @@ void TestDataLocations::locations()
     QCOMPARE(fallbackTemplateDirectory(), expand(fallback));
     QCOMPARE(saveDirectory(), expand(save));
     QCOMPARE(saveDialogDirectory(), expand(saveDialog));
-    QCOMPARE(templateDialogDirectory(), installed ? expand(saveDialog) : program);
+    QCOMPARE(fileDialogDirectory(), installed ? expand(saveDialog) : program);
 }
 
 void TestDataLocations::userTemplateHidesTheInstalledOne()
