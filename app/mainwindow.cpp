@@ -1,11 +1,13 @@
 #include "app/mainwindow.h"
 
+#include "config/appdirectory.h"
 #include "config/clock.h"
 #include "config/configstore.h"
 #include "update/updateendpoint.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -59,6 +61,9 @@ MainWindow::MainWindow(QWidget *parent)
     networkManager = new QNetworkAccessManager(this);
     scheduleUpdateCheck();
     appendLog(QStringLiteral("系统初始化完成"));
+    // Installed, the class data is not where a portable user would look.
+    if (dataMode() == DataMode::Installed)
+        appendPlainLog(QStringLiteral("配置文件: %1").arg(QDir::toNativeSeparators(configPath)));
 }
 
 MainWindow::~MainWindow()

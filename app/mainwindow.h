@@ -90,7 +90,8 @@ private:
     std::function<quint32()> seedSource; // empty: the platform's random device
 
 public:
-    // For tests: fixed seeds replay a generation exactly.
+    // For tests: where each generation draws its one seed; a fixed seed
+    // replays a generation exactly.
     void setSeedSourceForTesting(std::function<quint32()> source) { seedSource = std::move(source); }
 
 private:
