@@ -1,7 +1,7 @@
 #include "app/mainwindow.h"
 #include "app/nodisplay.h"
 #include "app/translation.h"
-#include "cli/commandline.h"
+#include "app/cli/commandline.h"
 #include "config/appdirectory.h"
 #include "update/releaseinfo.h"
 
