@@ -22,7 +22,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setDesktopFileName(QStringLiteral("quorvane"));
+    QApplication::setDesktopFileName(QStringLiteral("io.github.quorvane_classroom.quorvane"));
     if (QStyle *style = QStyleFactory::create(QStringLiteral("windowsvista")))
         QApplication::setStyle(style);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app_icon.ico")));
