@@ -17,6 +17,7 @@ class QPushButton;
 class QTableWidget;
 class QTextEdit;
 class QVBoxLayout;
+class LogBatch;
 class SettingsDialog;
 
 // The one window: it owns the class model and every widget, and each user
@@ -90,7 +91,8 @@ private:
     std::function<quint32()> seedSource; // one seed per try; empty: the platform's random device
 
 public:
-    // For tests: fixed seeds replay a generation exactly.
+    // For tests: where each generation draws its one seed; a fixed seed
+    // replays a generation exactly.
     void setSeedSourceForTesting(std::function<quint32()> source) { seedSource = std::move(source); }
 
 private:
@@ -116,6 +118,7 @@ private:
     QTableWidget *resultTable = nullptr;
     QTableWidget *constraintTable = nullptr;
     QTextEdit *logView = nullptr;
+    LogBatch *logBatch = nullptr; // lays out each command's lines at once
     QComboBox *constraintTypeCombo = nullptr;
     QLineEdit *constraintNameEdit = nullptr;
     QPushButton *addConstraintButton = nullptr;

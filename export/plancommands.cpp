@@ -70,7 +70,7 @@ void MainWindow::exportSeatingPlanPdf()
     if (!hasGroupingToSave())
         return;
     QString filter = kStudentPdfFilter;
-    const QString proposed = appDirectory() + u'/' + SeatPlan::timeStamp() + QStringLiteral("_座位表.pdf");
+    const QString proposed = fileDialogDirectory() + u'/' + SeatPlan::timeStamp() + QStringLiteral("_座位表.pdf");
     QString fileName = QFileDialog::getSaveFileName(this, QStringLiteral("导出PDF"), proposed,
                                                     kStudentPdfFilter + QStringLiteral(";;") + kTeacherPdfFilter,
                                                     &filter);

@@ -11,6 +11,7 @@ packages=(
     python3 python3-openpyxl
     fonts-noto-cjk
     poppler-utils
+    dpkg-dev file  # the package test: dpkg-shlibdeps, and file for CPack
 )
 
 missing=()
