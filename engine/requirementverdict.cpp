@@ -4,18 +4,21 @@
 
 namespace {
 
-// Whether some arrangement can seat the person at the pin: the fixed-position
-// step places pins group by group, the lower person number first on a seat.
-bool pinCanBeKept(const ClassModel &model, PersonId person, const FixedPosition &pin)
+// Whether the pin could be kept in this arrangement at all: its group takes
+// part and has the seat, and the seat does not hold another person pinned to
+// it (of two pins on one seat only one can be kept; which one the fixed-seat
+// steps leave there is theirs to decide).
+bool pinCanBeKept(const ClassModel &model, const Grouping &groups, const FixedPosition &pin)
 {
-    const int position = model.positionOfGroupNumber(pin.group);
-    if (position < 0 || pin.seat < 1 || pin.seat > model.groupConfigs.at(pin.group - 1).total)
+    // A hand-edited group may be any int: compared before 1 is subtracted.
+    if (pin.group < 1 || pin.group > kGroupCount || pin.seat < 1)
         return false;
-    for (auto it = model.fixedPositions.cbegin(); it != model.fixedPositions.cend() && it.key() < person; ++it) {
-        if (model.isOnRoster(it.key()) && it.value() == pin)
-            return false;
-    }
-    return true;
+    const int position = model.positionOfGroupNumber(pin.group);
+    if (position < 0 || position >= groups.size() || pin.seat > model.groupConfigs.at(pin.group - 1).total
+        || pin.seat > groups.at(position).size())
+        return false;
+    const PersonId holder = groups.at(position).at(pin.seat - 1);
+    return !(model.isOnRoster(holder) && model.fixedPositions.value(holder, FixedPosition{0, 0}) == pin);
 }
 
 bool isRequirement(RequirementKind kind)
@@ -40,7 +43,7 @@ RequirementVerdict judgeRequirements(const ClassModel &model, const Grouping &gr
         if (result.met || !isRequirement(result.kind))
             continue;
         if (result.kind == RequirementKind::FixedPosition
-            && !pinCanBeKept(model, result.persons.first(), model.fixedPositions.value(result.persons.first())))
+            && !pinCanBeKept(model, groups, model.fixedPositions.value(result.persons.first())))
             continue;
         verdict.unmet.append(result);
     }

@@ -13,9 +13,9 @@ struct RequirementVerdict
 {
     RequirementCheck check; // everything the checker found, targets and leaders included
     // Unmet 必须同组 and 不能同组 requirements, 必须同组 pairs in one group
-    // and pins, in the check's order. Left out: pins that cannot be kept in
-    // any arrangement (a disabled group, a seat the group lacks, a seat an
-    // earlier pin takes), which the fixed-position step reports.
+    // and pins, in the check's order. Left out: pins that cannot be kept (a
+    // disabled group, a seat the group lacks, a seat that holds another
+    // person pinned to it), which the fixed-position steps report.
     QList<RequirementResult> unmet;
 
     bool allMet() const { return unmet.isEmpty(); }
