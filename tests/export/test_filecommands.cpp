@@ -111,8 +111,7 @@ void TestFileCommands::answerSaveDialog(ModalDriver &driver, const QString &name
             dialog->reject();
             return;
         }
-        dialog->selectFile(m_env->dir() + u'/' + name);
-        QMetaObject::invokeMethod(dialog, "accept");
+        chooseInFileDialog(dialog, m_env->dir() + u'/' + name);
     });
 }
 
