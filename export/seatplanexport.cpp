@@ -138,7 +138,7 @@ QString withXlsxSuffix(const QString &fileName)
 
 QString timeStamp()
 {
-    return currentDateTime().toString(QStringLiteral("yyyyMMdd_hhmmss"));
+    return fileTimeStamp();
 }
 
 TemplateChoice chooseTemplate(const QString &style, const QString &configPath, const QString &templateDirectory)
