@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -15,6 +16,7 @@ void MainWindow::logMessage(const QString &text)
         return;
     const QString line = currentDateTime().toString(QStringLiteral("hh:mm:ss")) + QStringLiteral(" - ") + text;
     statusLabel->setText(line);
+    statusBar()->clearMessage();
     appendPlainLog(line);
 }
 

@@ -82,6 +82,7 @@ private:
 
     // Generation and results (requirements/)
     Grouping buildGroups();
+    void showSettingsNotice();
     void refreshResultTable();
     QMap<PersonId, int> buildPersonGroupMap() const;
     std::function<quint32()> seedSource; // empty: the platform's random device

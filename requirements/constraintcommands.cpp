@@ -82,7 +82,7 @@ void MainWindow::checkConstraints()
 
 void MainWindow::validateConstraints()
 {
-    const ConstraintCheck check = checkConstraintsAgainst(model, buildPersonGroupMap());
+    const ConstraintCheck check = checkConstraintsAgainst(model, model.generatedGroups);
     for (const QString &line : check.lines)
         appendPlainLog(line);
 }

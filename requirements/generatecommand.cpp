@@ -2,10 +2,12 @@
 #include "app/mainwindow.h"
 
 #include "engine/engine.h"
+#include "requirements/settingscheck.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <QStatusBar>
 
 #include <exception>
 #include <memory>
@@ -17,6 +19,15 @@ Grouping MainWindow::buildGroups()
         return {};
     }
     return Engine::buildGroups(model, [this](const QString &line) { appendPlainLog(line); }, seedSource);
+}
+
+void MainWindow::showSettingsNotice()
+{
+    // The log's lines are fixed; the status bar tells where the causes are
+    // explained, until the next outcome line replaces it.
+    const int problems = countFindings(checkSettings(model), FindingSeverity::WillFail);
+    if (problems > 0)
+        statusBar()->showMessage(QStringLiteral("设置存在 %1 个问题，请在设置中点击“检查设置”查看").arg(problems));
 }
 
 void MainWindow::generateGroups()
@@ -36,6 +47,7 @@ void MainWindow::generateGroups()
 
         progress.reset();
         logMessage(QStringLiteral("分组生成完成"));
+        showSettingsNotice();
     } catch (const std::exception &error) {
         progress.reset();
         QMessageBox::critical(this, QStringLiteral("错误"),

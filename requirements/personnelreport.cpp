@@ -1,32 +1,5 @@
 #include "requirements/personnelreport.h"
 
-PersonnelCounts &PersonnelCounts::operator+=(const PersonnelCounts &other)
-{
-    people += other.people;
-    boys += other.boys;
-    girls += other.girls;
-    leaders += other.leaders;
-    boarders += other.boarders;
-    return *this;
-}
-
-PersonnelCounts countGroup(const ClassModel &model, const Group &group)
-{
-    PersonnelCounts counts;
-    for (PersonId id : group) {
-        if (model.isBoy(id))
-            ++counts.boys;
-        else
-            ++counts.girls;
-        if (model.isLeader(id))
-            ++counts.leaders;
-        if (model.isBoarder(id))
-            ++counts.boarders;
-    }
-    counts.people = counts.boys + counts.girls;
-    return counts;
-}
-
 PersonnelReport buildPersonnelReport(const ClassModel &model)
 {
     PersonnelReport report;
@@ -35,8 +8,9 @@ PersonnelReport buildPersonnelReport(const ClassModel &model)
     html += QStringLiteral("<table border='1' cellpadding='4'>");
     html += QStringLiteral("<tr><th>组号</th><th>人数</th><th>男生</th><th>女生</th><th>组长</th><th>外宿生</th></tr>");
 
-    for (int p = 0; p < model.generatedGroups.size(); ++p) {
-        const PersonnelCounts counts = countGroup(model, model.generatedGroups.at(p));
+    const RequirementCheck check = checkRequirements(model, model.generatedGroups);
+    for (int p = 0; p < check.groups.size(); ++p) {
+        const PersonnelCounts &counts = check.groups.at(p);
         report.groups.append(counts);
         report.totals += counts;
         html += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td><td>%5</td><td>%6</td></tr>")

@@ -2,6 +2,7 @@
 #include "app/mainwindow.h"
 
 #include "config/configstore.h"
+#include "model/duplicatenames.h"
 #include "settings/rosterupdate.h"
 #include "settings/settingsdialog.h"
 
@@ -21,6 +22,11 @@ void MainWindow::showSettingsDialog()
 
 void MainWindow::saveSettings(SettingsDialog &dialog)
 {
+    // Said before anything changes; the teacher may save such a roster.
+    const QString duplicates = duplicateNamesWarning(nonEmptyLines(dialog.maleText()) + nonEmptyLines(dialog.femaleText()));
+    if (!duplicates.isEmpty())
+        QMessageBox::warning(&dialog, QStringLiteral("提示"), duplicates);
+
     const QMap<PersonId, QString> oldIdToName = model.idToName;
 
     model.maleNames = nonEmptyLines(dialog.maleText());

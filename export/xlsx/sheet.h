@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QMap>
 #include <QString>
 
@@ -37,6 +38,9 @@ public:
     Bounds usedBounds() const;
     // Null when the sheet holds no such cell.
     pugi::xml_node cell(int row, int column) const;
+    // Rows that hold any element, ascending, and the columns of a row's cells.
+    QList<int> rowNumbers() const { return m_rows.keys(); }
+    QList<int> columnsOf(int row) const { return m_rows.value(row).cells.keys(); }
     // The cell, created in its place (rows and cells ascending) when missing.
     pugi::xml_node ensureCell(int row, int column);
 
