@@ -121,8 +121,7 @@ void TestRosterImportDialog::importFile(const QString &path, const std::function
                 if (next->isVisible())
                     qobject_cast<QDialog *>(next)->reject();
             });
-            fileDialog->selectFile(path);
-            static_cast<QDialog *>(fileDialog)->accept();
+            chooseInFileDialog(fileDialog, path);
         });
         child<QPushButton>(dialog, QStringLiteral("importRosterButton"))->click();
         QCOMPARE(chooser.last().title, QStringLiteral("选择名单文件"));
