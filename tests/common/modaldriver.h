@@ -49,6 +49,8 @@ private:
 // Answers a file dialog as a user would: once it is the active window, puts
 // the path into its name field and accepts. (selectFile() leaves the field
 // alone while it has focus, so the dialog would return the name it proposed.)
+// It runs the event loop while it waits: arm drivers for what the choice
+// opens after it returns.
 void chooseInFileDialog(QFileDialog *dialog, const QString &path);
 
 // The modal widget currently active, waiting up to timeoutMs for one.
