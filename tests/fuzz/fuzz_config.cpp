@@ -1,6 +1,6 @@
-// config.ini text -> encoding check and load -> generation -> requirement
-// check and personnel report: what a hand-edited file reaches at start-up
-// and at "生成分组".
+// config.ini text -> encoding check and load -> settings check -> generation
+// -> requirement check and personnel report: what a hand-edited file reaches
+// at start-up and at "生成分组".
 #include "fuzzscratch.h"
 
 #include "config/configencoding.h"
@@ -8,6 +8,7 @@
 #include "engine/engine.h"
 #include "requirements/constraintcheck.h"
 #include "requirements/personnelreport.h"
+#include "requirements/settingscheck.h"
 
 #include <QDir>
 
@@ -25,10 +26,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ConfigStore::readRoster(path, model, style);
     ConfigStore::readGroupRecords(path, model);
 
+    checkSettings(model);
+    summarizeSettings(model);
     quint32 seed = 20251008;
     const LogSink log = [](const QString &line) { (void)line.size(); };
     model.generatedGroups = Engine::buildGroups(model, log, [&seed] { return seed++; });
-    checkConstraintsAgainst(model, personGroupMap(model.generatedGroups));
+    checkConstraintsAgainst(model, model.generatedGroups);
     buildPersonnelReport(model);
 
     // The file and any encoding backup of it.
