@@ -1,11 +1,13 @@
 #include "app/mainwindow.h"
 
+#include "config/appdirectory.h"
 #include "config/clock.h"
 #include "config/configstore.h"
 #include "update/updateendpoint.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -59,6 +61,9 @@ MainWindow::MainWindow(QWidget *parent)
     networkManager = new QNetworkAccessManager(this);
     scheduleUpdateCheck();
     appendLog(QStringLiteral("系统初始化完成"));
+    // Installed, the class data is not where a portable user would look.
+    if (dataMode() == DataMode::Installed)
+        appendPlainLog(QStringLiteral("配置文件: %1").arg(QDir::toNativeSeparators(configPath)));
 }
 
 MainWindow::~MainWindow()
@@ -165,6 +170,8 @@ void MainWindow::createMenus()
     QAction *newAction = addAction(fileMenu, QStringLiteral("新建座位表"), "newFileAction");
     QAction *saveAction = addAction(fileMenu, QStringLiteral("保存"), "saveAction");
     QAction *saveAsAction = addAction(fileMenu, QStringLiteral("另存为"), "saveAsAction");
+    QAction *printAction = addAction(fileMenu, QStringLiteral("打印..."), "printAction");
+    QAction *exportPdfAction = addAction(fileMenu, QStringLiteral("导出PDF..."), "exportPdfAction");
     fileMenu->addSeparator();
     QAction *exitAction = addAction(fileMenu, QStringLiteral("退出"), "exitAction");
 
@@ -179,6 +186,8 @@ void MainWindow::createMenus()
     connect(newAction, &QAction::triggered, this, &MainWindow::newFile);
     connect(saveAction, &QAction::triggered, this, &MainWindow::saveFile);
     connect(saveAsAction, &QAction::triggered, this, &MainWindow::saveAs);
+    connect(printAction, &QAction::triggered, this, &MainWindow::printSeatingPlan);
+    connect(exportPdfAction, &QAction::triggered, this, &MainWindow::exportSeatingPlanPdf);
     connect(exitAction, &QAction::triggered, this, &MainWindow::close);
     connect(settingsAction, &QAction::triggered, this, &MainWindow::showSettingsDialog);
     connect(updateAction, &QAction::triggered, this, [this] { checkForUpdates(false); });

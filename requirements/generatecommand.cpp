@@ -18,7 +18,9 @@ Grouping MainWindow::buildGroups()
         QMessageBox::warning(this, QStringLiteral("错误"), QStringLiteral("没有启用的分组"));
         return {};
     }
-    return Engine::buildGroups(model, [this](const QString &line) { appendPlainLog(line); }, seedSource);
+    // The window draws a fresh seed for every run, as the command line does without --seed.
+    const quint32 seed = seedSource ? seedSource() : platformSeedSource()();
+    return Engine::generateFromSeed(model, [this](const QString &line) { appendPlainLog(line); }, seed);
 }
 
 void MainWindow::showSettingsNotice()

@@ -11,6 +11,8 @@ packages=(
     libzip-dev libpugixml-dev libbenchmark-dev
     python3 python3-openpyxl
     fonts-noto-cjk
+    poppler-utils
+    dpkg-dev file  # the package test: dpkg-shlibdeps, and file for CPack
 )
 if [ "${1:-}" = "--sanitize" ]; then
     packages+=(clang libclang-rt-14-dev)
