@@ -1,6 +1,7 @@
 // The "生成分组" command: runs the engine under a busy dialog and shows the result.
 #include "app/mainwindow.h"
 
+#include "app/logbatch.h"
 #include "engine/engine.h"
 #include "requirements/settingscheck.h"
 
@@ -34,6 +35,7 @@ void MainWindow::showSettingsNotice()
 
 void MainWindow::generateGroups()
 {
+    const LogBatch::Scope batch(logBatch);
     std::unique_ptr<QProgressDialog> progress;
     try {
         progress = std::make_unique<QProgressDialog>(QStringLiteral("正在生成分组..."), QStringLiteral("取消"), 0, 0,

@@ -1,8 +1,8 @@
 // `quorvane generate`: one generation without the window, optionally
 // exported with the same code as "保存".
-#include "cli/command.h"
+#include "app/cli/command.h"
 
-#include "cli/plantemplate.h"
+#include "app/cli/plantemplate.h"
 #include "config/appdirectory.h"
 #include "config/classfile.h"
 #include "engine/engine.h"

@@ -1,8 +1,8 @@
 // `quorvane check`: the personnel figures and the requirement check of the
 // last saved seating plan, read back through its template.
-#include "cli/command.h"
+#include "app/cli/command.h"
 
-#include "cli/plantemplate.h"
+#include "app/cli/plantemplate.h"
 #include "config/appdirectory.h"
 #include "config/classfile.h"
 #include "export/planreadback.h"

@@ -1,7 +1,7 @@
-#include "cli/commandline.h"
+#include "app/cli/commandline.h"
 
 #include "app/translation.h"
-#include "cli/command.h"
+#include "app/cli/command.h"
 #include "config/appdirectory.h"
 #include "update/releaseinfo.h"
 

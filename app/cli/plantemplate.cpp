@@ -1,4 +1,4 @@
-#include "cli/plantemplate.h"
+#include "app/cli/plantemplate.h"
 
 #include "config/appdirectory.h"
 #include "config/configstore.h"
