@@ -152,7 +152,7 @@ QString withPdfSuffix(const QString &fileName)
 
 QString timeStamp()
 {
-    return currentDateTime().toString(QStringLiteral("yyyyMMdd_hhmmss"));
+    return fileTimeStamp();
 }
 
 QString planDate()
