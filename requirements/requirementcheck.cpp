@@ -217,7 +217,9 @@ QList<QList<int>> linkedTogetherRequirements(const ClassModel &model)
         for (PersonId id : members)
             setOf.insert(id, target);
     }
-    sets.removeAll(QList<int>());
+    // Merged-away sets are empty; removeIf, since comparing against an empty
+    // list passes memcmp a null pointer.
+    sets.removeIf([](const QList<int> &set) { return set.isEmpty(); });
     for (QList<int> &set : sets)
         std::sort(set.begin(), set.end());
     return sets;
