@@ -22,10 +22,14 @@ void index(const WorkingState &state, const QList<Constraint> &source, QList<Con
 } // namespace
 
 RequirementGuard::RequirementGuard(const WorkingState &state)
-    : m_position(size_t(state.personCount() + 1), -1)
+    : m_position(size_t(state.personCount() + 1), 0)
     , m_togetherOf(size_t(state.personCount() + 1))
     , m_apartOf(size_t(state.personCount() + 1))
 {
+    // Without a seat a person counts as sitting in group position 0, as the
+    // requirement check counts them: a move judged safe here must not turn
+    // that check's verdict from met to unmet.
+    m_position[0] = -1;
     for (int p = 0; p < state.groups.size(); ++p) {
         for (PersonId id : state.groups.at(p)) {
             if (state.isOnRoster(id))

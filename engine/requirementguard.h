@@ -39,7 +39,7 @@ private:
         return id >= 0 && size_t(id) < m_position.size() ? m_position[size_t(id)] : -1;
     }
 
-    std::vector<int> m_position;            // group position, -1 without a seat
+    std::vector<int> m_position;            // group position, 0 without a seat
     QList<Constraint> m_together;           // roster members of each requirement
     QList<Constraint> m_apart;
     std::vector<QList<int>> m_togetherOf;   // person -> indexes into m_together
