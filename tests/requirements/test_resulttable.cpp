@@ -379,9 +379,6 @@ void TestResultTable::resultTablePaintedTwicePerGeneration()
     makeWindow([&](ClassModel &model) { model.groupConfigs[2].total = firstTotal; });
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    generate();
-    QTest::qWait(50);
-
     QWidget *viewport = table()->viewport();
     QHeaderView *header = table()->horizontalHeader();
     QList<QList<int>> paintedWidths;
@@ -391,13 +388,19 @@ void TestResultTable::resultTablePaintedTwicePerGeneration()
             widths.append(header->sectionSize(column));
         paintedWidths.append(widths);
     });
-    window->modelForTesting().groupConfigs[2].total = secondTotal;
+    // After each generation: wait for the new rows to be painted, then leave
+    // time for any repaint the table may still have scheduled.
     generate();
-    QTest::qWait(50);
-
+    QTRY_VERIFY(!paintedWidths.isEmpty() && paintedWidths.last().size() == std::max(11, firstTotal + 1));
+    QTest::qWait(100);
+    paintedWidths.clear();
+    window->modelForTesting().groupConfigs[2].total = secondTotal;
     const int columns = std::max(11, secondTotal + 1);
+    generate();
+    QTRY_VERIFY(!paintedWidths.isEmpty() && paintedWidths.last().size() == columns);
+    QTest::qWait(100);
+
     QCOMPARE(table()->columnCount(), columns);
-    QVERIFY(!paintedWidths.isEmpty());
     if (paints > 0)
         QCOMPARE(paintedWidths.size(), paints);
     for (const QList<int> &widths : std::as_const(paintedWidths)) {
