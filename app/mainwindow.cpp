@@ -94,6 +94,8 @@ void MainWindow::createCentralWidget()
     logView = new QTextEdit;
     logView->setObjectName(QStringLiteral("logView"));
     logView->setReadOnly(true);
+    // Read-only: nothing can be undone, so no undo history grows with the log.
+    logView->document()->setUndoRedoEnabled(false);
     logBatch = new LogBatch(logView);
 
     auto *topRow = new QHBoxLayout;

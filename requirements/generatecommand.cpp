@@ -39,10 +39,10 @@ void MainWindow::generateGroups()
     const LogBatch::Scope batch(logBatch);
     std::unique_ptr<QProgressDialog> progress;
     try {
-        progress = std::make_unique<QProgressDialog>(QStringLiteral("正在生成分组..."), QStringLiteral("取消"), 0, 0,
-                                                     this);
+        // No cancel text: the dialog never makes the cancel button it would
+        // only have to remove again before it shows.
+        progress = std::make_unique<QProgressDialog>(QStringLiteral("正在生成分组..."), QString(), 0, 0, this);
         progress->setWindowModality(Qt::WindowModal);
-        progress->setCancelButton(nullptr);
         progress->show();
         QCoreApplication::processEvents();
 

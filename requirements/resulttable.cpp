@@ -8,12 +8,38 @@
 #include <QColor>
 #include <QFont>
 #include <QHeaderView>
+#include <QSignalBlocker>
 #include <QTableWidget>
 
 namespace {
 
 const QColor kMaleColour(200, 230, 255);
 const QColor kFemaleColour(255, 230, 255);
+
+// Sizes the columns to their contents and then lets them share the width
+// again. Both steps move every section, and the table answers each move by
+// repainting its whole viewport one event-loop turn later, after it has
+// already painted the new rows: the result was painted twice. The header keeps
+// quiet while it moves, and the table then hears only of the columns whose
+// width really changed.
+void fitColumnsThenStretch(QTableWidget *table)
+{
+    QHeaderView *header = table->horizontalHeader();
+    QList<int> before;
+    for (int column = 0; column < header->count(); ++column)
+        before.append(header->sectionSize(column));
+    {
+        const QSignalBlocker quiet(header);
+        table->resizeColumnsToContents();
+        header->setSectionResizeMode(QHeaderView::Stretch);
+        header->length(); // stretches now rather than on a later turn, once unblocked
+    }
+    for (int column = 0; column < header->count(); ++column) {
+        const int width = header->sectionSize(column);
+        if (width != before.value(column))
+            emit header->sectionResized(column, before.value(column), width);
+    }
+}
 
 } // namespace
 
@@ -57,8 +83,7 @@ void MainWindow::refreshResultTable()
             resultTable->setItem(row, column, new QTableWidgetItem(QString()));
     }
 
-    resultTable->resizeColumnsToContents();
-    resultTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    fitColumnsThenStretch(resultTable);
 }
 
 void MainWindow::showGroupDetails(int row, int /*column*/)
