@@ -59,6 +59,8 @@ MainWindow::MainWindow(QWidget *parent)
     networkManager = new QNetworkAccessManager(this);
     scheduleUpdateCheck();
     appendLog(QStringLiteral("系统初始化完成"));
+    // A damaged history is set aside now, so the log tells at once.
+    readHistory();
 }
 
 MainWindow::~MainWindow()
@@ -165,6 +167,9 @@ void MainWindow::createMenus()
     QAction *newAction = addAction(fileMenu, QStringLiteral("新建座位表"), "newFileAction");
     QAction *saveAction = addAction(fileMenu, QStringLiteral("保存"), "saveAction");
     QAction *saveAsAction = addAction(fileMenu, QStringLiteral("另存为"), "saveAsAction");
+    QAction *historyAction = addAction(fileMenu, QStringLiteral("历史分组..."), "historyAction");
+    QAction *importClassAction = addAction(fileMenu, QStringLiteral("导入班级..."), "importClassAction");
+    QAction *exportClassAction = addAction(fileMenu, QStringLiteral("导出班级..."), "exportClassAction");
     fileMenu->addSeparator();
     QAction *exitAction = addAction(fileMenu, QStringLiteral("退出"), "exitAction");
 
@@ -179,6 +184,9 @@ void MainWindow::createMenus()
     connect(newAction, &QAction::triggered, this, &MainWindow::newFile);
     connect(saveAction, &QAction::triggered, this, &MainWindow::saveFile);
     connect(saveAsAction, &QAction::triggered, this, &MainWindow::saveAs);
+    connect(historyAction, &QAction::triggered, this, &MainWindow::showHistoryDialog);
+    connect(importClassAction, &QAction::triggered, this, &MainWindow::importClass);
+    connect(exportClassAction, &QAction::triggered, this, &MainWindow::exportClass);
     connect(exitAction, &QAction::triggered, this, &MainWindow::close);
     connect(settingsAction, &QAction::triggered, this, &MainWindow::showSettingsDialog);
     connect(updateAction, &QAction::triggered, this, [this] { checkForUpdates(false); });

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "config/arrangementhistory.h"
 #include "model/classmodel.h"
 
 #include <QMainWindow>
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -55,6 +57,9 @@ private slots:
     void checkForUpdates(bool silent = false);
     void manualUpdateCheck(bool silent);
     void manualUpdateCheck();
+    void showHistoryDialog();
+    void importClass();
+    void exportClass();
 
 private:
     // Construction (app/)
@@ -81,7 +86,11 @@ private:
     void saveSettings(SettingsDialog &dialog);
 
     // Generation and results (requirements/)
-    Grouping buildGroups();
+    Grouping buildGroups(quint32 seed, const Grouping &previous);
+    // A generation from the given seed (none: a fresh one) that keeps apart
+    // the groupmates of history record `avoidRecord` (0: the one in use last)
+    // when the class asks for it.
+    void generateWith(std::optional<quint32> seed, int avoidRecord);
     void showSettingsNotice();
     void refreshResultTable();
     QMap<PersonId, int> buildPersonGroupMap() const;
@@ -92,6 +101,21 @@ public:
     void setSeedSourceForTesting(std::function<quint32()> source) { seedSource = std::move(source); }
 
 private:
+
+    // History of arrangements (requirements/)
+    struct LastArrangement
+    {
+        int record = 0; // 0: none
+        Grouping groups;
+    };
+    LastArrangement lastArrangement(int record);
+    ArrangementHistory::Loaded readHistory();
+    void writeHistory(const QList<ArrangementRecord> &records);
+    void recordGeneration(quint32 seed, int avoidedRecord);
+    void restoreArrangement(int record);
+    void noteExport(const QString &savePath);
+    // The history record of the arrangement on show; 0 when it has none.
+    int currentRecord = 0;
 
     // Requirements (requirements/)
     void refreshConstraintTable();

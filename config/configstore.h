@@ -16,9 +16,13 @@ inline const QString kCustomStyle = QStringLiteral("自定义");
 // hand-edited file are clamped so that nothing allocates absurd groups.
 constexpr int kMaxGroupTotal = 100;
 
+// The "尽量避免与上次同组" switch, kept with the group records.
+inline const QString kAvoidLastGroupmatesKey = QStringLiteral("Generation/AvoidLastGroupmates");
+
 // Roster, leader and boarder sets and the style; name maps rebuilt.
 void readRoster(const QString &path, ClassModel &model, QString &style);
-// The ten group records, the fixed positions and both requirement lists.
+// The ten group records, the fixed positions, both requirement lists and
+// the "尽量避免与上次同组" switch.
 void readGroupRecords(const QString &path, ClassModel &model);
 // Group records, fixed positions and requirements; true when the file was
 // written without error.

@@ -2,6 +2,7 @@
 
 #include "engine/balancing.h"
 #include "engine/filling.h"
+#include "engine/freshgroupmates.h"
 #include "engine/leaders.h"
 #include "engine/placement.h"
 #include "engine/swappaths.h"
@@ -10,7 +11,7 @@
 
 namespace Engine {
 
-Grouping buildGroups(const ClassModel &model, const LogSink &log, const SeedSource &seeds)
+Grouping buildGroups(const ClassModel &model, const LogSink &log, const SeedSource &seeds, const Grouping &previous)
 {
     WorkingState state(model, log, seeds);
     if (!Placement::prepare(state))
@@ -30,6 +31,8 @@ Grouping buildGroups(const ClassModel &model, const LogSink &log, const SeedSour
     Balancing::balanceBoarders(state);
 
     SwapPaths(state.groups, model, log).optimizeFixedPositions();
+    if (model.avoidLastGroupmates)
+        FreshGroupmates::reduceRepeatedPairs(state, previous);
 
     Verification::verify(state);
     return Verification::compact(state);

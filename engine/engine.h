@@ -11,7 +11,9 @@ namespace Engine {
 // run's seed and one per swap-partner pick (empty: the platform's random
 // device), so a fixed sequence replays a run exactly. Returns one compacted
 // group per enabled group, or an empty grouping (nothing logged) when no group
-// is enabled.
-Grouping buildGroups(const ClassModel &model, const LogSink &log, const SeedSource &seeds = {});
+// is enabled. With the class's avoidLastGroupmates set, one more step keeps
+// apart those who shared a group in `previous` (by person number).
+Grouping buildGroups(const ClassModel &model, const LogSink &log, const SeedSource &seeds = {},
+                     const Grouping &previous = {});
 
 } // namespace Engine

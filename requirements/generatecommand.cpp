@@ -12,13 +12,16 @@
 #include <exception>
 #include <memory>
 
-Grouping MainWindow::buildGroups()
+Grouping MainWindow::buildGroups(quint32 seed, const Grouping &previous)
 {
     if (model.enabledGroupIndexes().isEmpty()) {
         QMessageBox::warning(this, QStringLiteral("错误"), QStringLiteral("没有启用的分组"));
         return {};
     }
-    return Engine::buildGroups(model, [this](const QString &line) { appendPlainLog(line); }, seedSource);
+    // Everything the run draws follows from its one seed, so the history's
+    // seed repeats it.
+    return Engine::buildGroups(model, [this](const QString &line) { appendPlainLog(line); }, seedSequence(seed),
+                               previous);
 }
 
 void MainWindow::showSettingsNotice()
@@ -32,6 +35,11 @@ void MainWindow::showSettingsNotice()
 
 void MainWindow::generateGroups()
 {
+    generateWith(std::nullopt, 0);
+}
+
+void MainWindow::generateWith(std::optional<quint32> seed, int avoidRecord)
+{
     std::unique_ptr<QProgressDialog> progress;
     try {
         progress = std::make_unique<QProgressDialog>(QStringLiteral("正在生成分组..."), QStringLiteral("取消"), 0, 0,
@@ -41,12 +49,15 @@ void MainWindow::generateGroups()
         progress->show();
         QCoreApplication::processEvents();
 
-        Grouping groups = buildGroups();
+        const quint32 runSeed = seed ? *seed : seedSource ? seedSource() : platformSeedSource()();
+        const LastArrangement last = lastArrangement(avoidRecord);
+        Grouping groups = buildGroups(runSeed, last.groups);
         model.generatedGroups = std::move(groups);
         refreshResultTable();
 
         progress.reset();
         logMessage(QStringLiteral("分组生成完成"));
+        recordGeneration(runSeed, last.record);
         showSettingsNotice();
     } catch (const std::exception &error) {
         progress.reset();

@@ -36,6 +36,7 @@ void MainWindow::saveSettings(SettingsDialog &dialog)
     model.leaderNames = QSet<QString>(leaders.begin(), leaders.end());
     model.boarderNames = QSet<QString>(boarders.begin(), boarders.end());
     model.groupConfigs = dialog.groupConfigs();
+    model.avoidLastGroupmates = dialog.avoidLastGroupmates();
     currentStyle = dialog.selectedStyle();
 
     // Pins follow their students to the new numbers before anything is written.

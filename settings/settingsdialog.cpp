@@ -10,6 +10,7 @@
 #include "settings/rosterupdate.h"
 #include "settings/settingscheckdialog.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -166,8 +167,12 @@ QWidget *SettingsDialog::createGroupTab(const ClassModel &model)
         m_groupRows.append(row);
     }
     grid->addLayout(createCheckRow(), kGroupCount + 1, 0, 1, int(headers.size()));
+    m_avoidLastGroupmates = new QCheckBox(QStringLiteral("尽量避免与上次同组"));
+    m_avoidLastGroupmates->setObjectName(QStringLiteral("avoidLastGroupmatesCheck"));
+    m_avoidLastGroupmates->setChecked(model.avoidLastGroupmates);
+    grid->addWidget(m_avoidLastGroupmates, kGroupCount + 2, 0, 1, int(headers.size()));
     // Spare height goes below the rows, not between the header and the first row.
-    grid->setRowStretch(kGroupCount + 2, 1);
+    grid->setRowStretch(kGroupCount + 3, 1);
     return tab;
 }
 
@@ -363,6 +368,11 @@ QString SettingsDialog::selectedStyle() const
 QString SettingsDialog::customPath() const
 {
     return m_customPathEdit->text();
+}
+
+bool SettingsDialog::avoidLastGroupmates() const
+{
+    return m_avoidLastGroupmates->isChecked();
 }
 
 QTableWidget *SettingsDialog::fixedPositionTable() const

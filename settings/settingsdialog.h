@@ -9,6 +9,7 @@
 
 #include <functional>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -37,6 +38,7 @@ public:
     QList<GroupConfig> groupConfigs() const;
     QString selectedStyle() const;
     QString customPath() const;
+    bool avoidLastGroupmates() const;
     QTableWidget *fixedPositionTable() const;
     // Everything above as one set of edits, for checking before a save.
     SettingsEdits edits() const;
@@ -72,6 +74,7 @@ private:
     QPlainTextEdit *m_leaderEdit = nullptr;
     QPlainTextEdit *m_boarderEdit = nullptr;
     QList<GroupRow> m_groupRows;
+    QCheckBox *m_avoidLastGroupmates = nullptr;
     QComboBox *m_styleCombo = nullptr;
     QLabel *m_customLabel = nullptr;
     QLineEdit *m_customPathEdit = nullptr;

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <random>
 
 // Small hand-made classes for the engine tests.
 namespace Fixtures {
@@ -63,5 +64,37 @@ struct LogCapture
         return [this](const QString &line) { lines.append(line); };
     }
 };
+
+// Any class the configuration file can express, including numbers nobody
+// holds, disabled and seatless groups and impossible requirements.
+inline ClassModel randomClass(std::mt19937 &random)
+{
+    auto below = [&random](int n) { return int(random() % quint32(n)); };
+    ClassModel model = makeClass(names(QStringLiteral("b"), below(25)), names(QStringLiteral("g"), below(25)));
+    const int persons = model.personCount();
+    for (int i = 0; i < kGroupCount; ++i) {
+        if (below(4) != 0)
+            enableGroup(model, i + 1, below(10) == 0 ? 12 : below(8), below(5), below(5));
+    }
+    auto anyPerson = [&] { return below(8) == 0 ? below(persons + 30) : 1 + below(std::max(1, persons)); };
+    const QStringList everybody = model.maleNames + model.femaleNames + QStringList{QStringLiteral("nobody")};
+    for (const QString &name : everybody) {
+        if (below(5) == 0)
+            model.leaderNames.insert(name);
+        if (below(5) == 0)
+            model.boarderNames.insert(name);
+    }
+    for (QList<Constraint> *list : {&model.mustTogether, &model.mustSeparate}) {
+        for (int r = below(6); r > 0; --r) {
+            Constraint members;
+            for (int m = 1 + below(4); m > 0; --m)
+                members.append(anyPerson());
+            list->append(members);
+        }
+    }
+    for (int f = below(6); f > 0; --f)
+        model.fixedPositions.insert(anyPerson(), FixedPosition{below(12), below(8)});
+    return model;
+}
 
 } // namespace Fixtures

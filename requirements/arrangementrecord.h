@@ -1,0 +1,40 @@
+#pragma once
+
+#include "config/arrangementhistory.h"
+#include "model/classmodel.h"
+
+#include <QStringList>
+
+// Between the class model and the history: a grouping becomes a record by
+// name, and a record becomes a grouping of the current roster again.
+
+// The 必须同组 and 不能同组 verdicts that "要求检查" would report as unmet.
+int unmetRequirementCount(const ClassModel &model, const Grouping &groups);
+// "所有要求已满足", or how many requirements are unmet.
+QString verdictText(int unmetRequirements);
+
+// The grouping (by group position) with its marks and verdict; id, use order
+// and export are left for the history to fill.
+ArrangementRecord recordOf(const ClassModel &model, const Grouping &groups, quint32 seed, const QDateTime &time);
+
+struct RosterArrangement
+{
+    Grouping groups; // one per enabled group, by group position
+    // Names not (or no longer) on the roster, and second appearances of one
+    // student, in record order: left out.
+    QStringList missingNames;
+    // Group numbers of the record that are not enabled now, and their members.
+    QList<int> disabledGroups;
+    QStringList disabledGroupNames;
+};
+
+// The record on today's roster and groups: names become today's numbers,
+// each recorded group goes to the enabled group of the same number.
+RosterArrangement placeOnRoster(const ArrangementRecord &record, const ClassModel &model);
+
+// The record's groups by today's person numbers, one per recorded group,
+// for keeping its groupmates apart.
+Grouping groupmatesOf(const ArrangementRecord &record, const ClassModel &model);
+
+// "1-9", "1-3, 5": the group numbers of a record, runs joined.
+QString groupNumbersText(const ArrangementRecord &record);
