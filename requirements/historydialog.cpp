@@ -49,6 +49,7 @@ HistoryDialog::HistoryDialog(const QList<ArrangementRecord> &records, QWidget *p
 
     m_regenerateButton = makeButton(QStringLiteral("按此种子重新生成"), "regenerateButton");
     m_restoreButton = makeButton(QStringLiteral("恢复"), "restoreButton");
+    m_restoreButton->setDefault(true);
     auto *closeButton = makeButton(QStringLiteral("关闭"), "closeButton");
     connect(m_regenerateButton, &QPushButton::clicked, this, [this] { choose(Choice::Regenerate); });
     connect(m_restoreButton, &QPushButton::clicked, this, [this] { choose(Choice::Restore); });

@@ -1,9 +1,12 @@
 // Time of one generation run: the demo class and classes of 60, 250 and
-// 1,000 persons with 50 requirements of each kind and 20 fixed positions.
+// 1,000 persons with 50 requirements of each kind and 20 fixed positions;
+// the same with "尽量避免与上次同组" against another run of the class; and the
+// repeated groupmates of 20 weekly arrangements of the demo class.
 #include "app/mainwindow.h"
 #include "common/testenvironment.h"
 #include "config/configstore.h"
 #include "engine/engine.h"
+#include "engine/freshgroupmates.h"
 
 #include <QApplication>
 #include <QTextEdit>
@@ -54,7 +57,7 @@ ClassModel stressClass(int persons)
     return model;
 }
 
-void runEngine(benchmark::State &state, const ClassModel &model)
+void runEngine(benchmark::State &state, const ClassModel &model, const Grouping &previous = {})
 {
     QStringList lines;
     const LogSink sink = [&lines](const QString &line) { lines.append(line); };
@@ -62,7 +65,7 @@ void runEngine(benchmark::State &state, const ClassModel &model)
     const SeedSource seeds = [&seed] { return seed++; };
     for (auto _ : state) {
         lines.clear();
-        benchmark::DoNotOptimize(Engine::buildGroups(model, sink, seeds));
+        benchmark::DoNotOptimize(Engine::buildGroups(model, sink, seeds, previous));
     }
     state.counters["log lines"] = double(lines.size());
 }
@@ -75,6 +78,60 @@ void demo(benchmark::State &state)
 void stress(benchmark::State &state)
 {
     runEngine(state, stressClass(int(state.range(0))));
+}
+
+// Last time: a run of the same class from another seed.
+Grouping otherRun(const ClassModel &model)
+{
+    return Engine::buildGroups(model, {}, seedSequence(777));
+}
+
+void freshDemo(benchmark::State &state)
+{
+    ClassModel model = loadDemoClass();
+    model.avoidLastGroupmates = true;
+    runEngine(state, model, otherRun(model));
+}
+
+void freshStress(benchmark::State &state)
+{
+    ClassModel model = stressClass(int(state.range(0)));
+    model.avoidLastGroupmates = true;
+    runEngine(state, model, otherRun(model));
+}
+
+// 20 weekly arrangements of the demo class, each new week against the last;
+// the counters give the mean repeated pairs over the 19 changes of week,
+// averaged over 50 terms (seeds), with the switch off and on.
+void weekly(benchmark::State &state)
+{
+    const ClassModel plain = loadDemoClass();
+    ClassModel fresh = plain;
+    fresh.avoidLastGroupmates = true;
+    constexpr int kWeeks = 20;
+    constexpr int kTerms = 50;
+    double off = 0;
+    double on = 0;
+    for (auto _ : state) {
+        off = on = 0;
+        for (quint32 term = 0; term < kTerms; ++term) {
+            Grouping lastOff;
+            Grouping lastOn;
+            for (quint32 week = 0; week < kWeeks; ++week) {
+                const quint32 seed = term * 1000 + week;
+                const Grouping nowOff = Engine::buildGroups(plain, {}, seedSequence(seed));
+                const Grouping nowOn = Engine::buildGroups(fresh, {}, seedSequence(seed), lastOn);
+                if (week > 0) {
+                    off += FreshGroupmates::repeatedPairs(nowOff, lastOff);
+                    on += FreshGroupmates::repeatedPairs(nowOn, lastOn);
+                }
+                lastOff = nowOff;
+                lastOn = nowOn;
+            }
+        }
+    }
+    state.counters["repeated pairs off"] = off / (kTerms * (kWeeks - 1));
+    state.counters["repeated pairs on"] = on / (kTerms * (kWeeks - 1));
 }
 
 // The whole command in the window: busy dialog, engine, table and every log
@@ -100,6 +157,9 @@ void window(benchmark::State &state)
 
 BENCHMARK(demo)->Unit(benchmark::kMicrosecond);
 BENCHMARK(stress)->Arg(60)->Arg(250)->Arg(1000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(freshDemo)->Unit(benchmark::kMicrosecond);
+BENCHMARK(freshStress)->Arg(60)->Arg(250)->Arg(1000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(weekly)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(window)->Arg(60)->Arg(250)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
