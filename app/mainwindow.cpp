@@ -2,6 +2,7 @@
 
 #include "config/clock.h"
 #include "config/configstore.h"
+#include "config/historybook.h"
 #include "update/updateendpoint.h"
 
 #include <QAction>
@@ -60,7 +61,7 @@ MainWindow::MainWindow(QWidget *parent)
     scheduleUpdateCheck();
     appendLog(QStringLiteral("系统初始化完成"));
     // A damaged history is set aside now, so the log tells at once.
-    readHistory();
+    openHistory();
 }
 
 MainWindow::~MainWindow()

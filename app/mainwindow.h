@@ -1,6 +1,5 @@
 #pragma once
 
-#include "config/arrangementhistory.h"
 #include "model/classmodel.h"
 
 #include <QMainWindow>
@@ -9,6 +8,7 @@
 #include <functional>
 #include <optional>
 
+class HistoryBook;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -103,14 +103,7 @@ public:
 private:
 
     // History of arrangements (requirements/)
-    struct LastArrangement
-    {
-        int record = 0; // 0: none
-        Grouping groups;
-    };
-    LastArrangement lastArrangement(int record);
-    ArrangementHistory::Loaded readHistory();
-    void writeHistory(const QList<ArrangementRecord> &records);
+    HistoryBook openHistory();
     void recordGeneration(quint32 seed, int avoidedRecord);
     void restoreArrangement(int record);
     void noteExport(const QString &savePath);

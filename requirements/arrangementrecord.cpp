@@ -80,6 +80,12 @@ Grouping groupmatesOf(const ArrangementRecord &record, const ClassModel &model)
     return groups;
 }
 
+LastArrangement lastArrangement(const HistoryBook &history, const ClassModel &model, int preferred)
+{
+    const ArrangementRecord *last = history.lastTime(preferred);
+    return last ? LastArrangement{last->id, groupmatesOf(*last, model)} : LastArrangement();
+}
+
 QString groupNumbersText(const ArrangementRecord &record)
 {
     QStringList runs;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/arrangementhistory.h"
+#include "config/historybook.h"
 #include "model/classmodel.h"
 
 #include <QStringList>
@@ -35,6 +36,15 @@ RosterArrangement placeOnRoster(const ArrangementRecord &record, const ClassMode
 // The record's groups by today's person numbers, one per recorded group,
 // for keeping its groupmates apart.
 Grouping groupmatesOf(const ArrangementRecord &record, const ClassModel &model);
+
+struct LastArrangement
+{
+    int record = 0; // its history id; 0 when there is none
+    Grouping groups; // as groupmatesOf gives them
+};
+// The arrangement whose groupmates a run keeps apart: record `preferred` if
+// the history still holds it, else the one in use last.
+LastArrangement lastArrangement(const HistoryBook &history, const ClassModel &model, int preferred);
 
 // "1-9", "1-3, 5": the group numbers of a record, runs joined.
 QString groupNumbersText(const ArrangementRecord &record);

@@ -1,7 +1,9 @@
 // The "生成分组" command: runs the engine under a busy dialog and shows the result.
 #include "app/mainwindow.h"
 
+#include "config/historybook.h"
 #include "engine/engine.h"
+#include "requirements/arrangementrecord.h"
 #include "requirements/settingscheck.h"
 
 #include <QCoreApplication>
@@ -50,7 +52,8 @@ void MainWindow::generateWith(std::optional<quint32> seed, int avoidRecord)
         QCoreApplication::processEvents();
 
         const quint32 runSeed = seed ? *seed : seedSource ? seedSource() : platformSeedSource()();
-        const LastArrangement last = lastArrangement(avoidRecord);
+        const LastArrangement last =
+            model.avoidLastGroupmates ? lastArrangement(openHistory(), model, avoidRecord) : LastArrangement();
         Grouping groups = buildGroups(runSeed, last.groups);
         model.generatedGroups = std::move(groups);
         refreshResultTable();

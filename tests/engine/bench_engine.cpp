@@ -100,6 +100,18 @@ void freshStress(benchmark::State &state)
     runEngine(state, model, otherRun(model));
 }
 
+// The stress class without requirements and pins: every student may trade,
+// so the step's share of the run shows how it grows with the class.
+void unpinned(benchmark::State &state)
+{
+    ClassModel model = stressClass(int(state.range(0)));
+    model.mustTogether.clear();
+    model.mustSeparate.clear();
+    model.fixedPositions.clear();
+    model.avoidLastGroupmates = state.range(1) != 0;
+    runEngine(state, model, otherRun(model));
+}
+
 // 20 weekly arrangements of the demo class, each new week against the last;
 // the counters give the mean repeated pairs over the 19 changes of week,
 // averaged over 50 terms (seeds), with the switch off and on.
@@ -159,6 +171,7 @@ BENCHMARK(demo)->Unit(benchmark::kMicrosecond);
 BENCHMARK(stress)->Arg(60)->Arg(250)->Arg(1000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(freshDemo)->Unit(benchmark::kMicrosecond);
 BENCHMARK(freshStress)->Arg(60)->Arg(250)->Arg(1000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(unpinned)->ArgsProduct({{60, 250, 1000}, {0, 1}})->Unit(benchmark::kMicrosecond);
 BENCHMARK(weekly)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(window)->Arg(60)->Arg(250)->Arg(1000)->Unit(benchmark::kMillisecond);
 
