@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "config/appdirectory.h"
 #include "config/clock.h"
 #include "config/configstore.h"
 #include "config/historybook.h"
@@ -7,6 +8,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -60,6 +62,9 @@ MainWindow::MainWindow(QWidget *parent)
     networkManager = new QNetworkAccessManager(this);
     scheduleUpdateCheck();
     appendLog(QStringLiteral("系统初始化完成"));
+    // Installed, the class data is not where a portable user would look.
+    if (dataMode() == DataMode::Installed)
+        appendPlainLog(QStringLiteral("配置文件: %1").arg(QDir::toNativeSeparators(configPath)));
     // A damaged history is set aside now, so the log tells at once.
     openHistory();
 }
@@ -168,6 +173,8 @@ void MainWindow::createMenus()
     QAction *newAction = addAction(fileMenu, QStringLiteral("新建座位表"), "newFileAction");
     QAction *saveAction = addAction(fileMenu, QStringLiteral("保存"), "saveAction");
     QAction *saveAsAction = addAction(fileMenu, QStringLiteral("另存为"), "saveAsAction");
+    QAction *printAction = addAction(fileMenu, QStringLiteral("打印..."), "printAction");
+    QAction *exportPdfAction = addAction(fileMenu, QStringLiteral("导出PDF..."), "exportPdfAction");
     QAction *historyAction = addAction(fileMenu, QStringLiteral("历史分组..."), "historyAction");
     QAction *importClassAction = addAction(fileMenu, QStringLiteral("导入班级..."), "importClassAction");
     QAction *exportClassAction = addAction(fileMenu, QStringLiteral("导出班级..."), "exportClassAction");
@@ -185,6 +192,8 @@ void MainWindow::createMenus()
     connect(newAction, &QAction::triggered, this, &MainWindow::newFile);
     connect(saveAction, &QAction::triggered, this, &MainWindow::saveFile);
     connect(saveAsAction, &QAction::triggered, this, &MainWindow::saveAs);
+    connect(printAction, &QAction::triggered, this, &MainWindow::printSeatingPlan);
+    connect(exportPdfAction, &QAction::triggered, this, &MainWindow::exportSeatingPlanPdf);
     connect(historyAction, &QAction::triggered, this, &MainWindow::showHistoryDialog);
     connect(importClassAction, &QAction::triggered, this, &MainWindow::importClass);
     connect(exportClassAction, &QAction::triggered, this, &MainWindow::exportClass);

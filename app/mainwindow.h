@@ -57,6 +57,8 @@ private slots:
     void checkForUpdates(bool silent = false);
     void manualUpdateCheck(bool silent);
     void manualUpdateCheck();
+    void printSeatingPlan();
+    void exportSeatingPlanPdf();
     void showHistoryDialog();
     void importClass();
     void exportClass();
@@ -97,7 +99,8 @@ private:
     std::function<quint32()> seedSource; // empty: the platform's random device
 
 public:
-    // For tests: fixed seeds replay a generation exactly.
+    // For tests: where each generation draws its one seed; a fixed seed
+    // replays a generation exactly.
     void setSeedSourceForTesting(std::function<quint32()> source) { seedSource = std::move(source); }
 
 private:
@@ -116,6 +119,8 @@ private:
 
     // Export (export/)
     bool writeSeatTable(const QString &fileName);
+    // False, after the refusal box, when there is no grouping to write.
+    bool hasGroupingToSave();
 
     // Update check (update/)
     void offerReleasesPage(const QString &question);

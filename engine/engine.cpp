@@ -38,4 +38,9 @@ Grouping buildGroups(const ClassModel &model, const LogSink &log, const SeedSour
     return Verification::compact(state);
 }
 
+Grouping generateFromSeed(const ClassModel &model, const LogSink &log, quint32 seed, const Grouping &previous)
+{
+    return buildGroups(model, log, seedSequence(seed), previous);
+}
+
 } // namespace Engine

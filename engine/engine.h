@@ -16,4 +16,9 @@ namespace Engine {
 Grouping buildGroups(const ClassModel &model, const LogSink &log, const SeedSource &seeds = {},
                      const Grouping &previous = {});
 
+// A generation as the user asks for one, from the window's "生成分组" and from
+// the command line alike: the same seed and class give the same grouping and
+// log in both.
+Grouping generateFromSeed(const ClassModel &model, const LogSink &log, quint32 seed, const Grouping &previous = {});
+
 } // namespace Engine

@@ -65,16 +65,12 @@ ObjectPtr required(ObjectPtr object, const QString &message)
     return object;
 }
 
-void writeSeat(Automation::Object &cell, const QString &marker, const ClassModel &model)
+void writeSeat(Automation::Object &cell, const SeatMarker &marker, const ClassModel &model)
 {
-    const QStringList parts = marker.split(u'-', Qt::KeepEmptyParts);
-    bool groupOk = false;
-    bool seatOk = false;
-    const int group = parts.value(0).toInt(&groupOk, 10);
-    const int seat = parts.value(1).toInt(&seatOk, 10);
+    const int group = marker.group;
+    const int seat = marker.seat;
     const Grouping &groups = model.generatedGroups;
-    if (parts.size() != 2 || !groupOk || !seatOk || group < 1 || group > groups.size() || seat < 1
-        || seat > groups.at(group - 1).size()) {
+    if (group < 1 || group > groups.size() || seat < 1 || seat > groups.at(group - 1).size()) {
         cell.setProperty("Value", QStringLiteral(""));
         return;
     }
@@ -129,6 +125,17 @@ QString failureText(const QString &message)
 
 } // namespace
 
+std::optional<SeatMarker> parseSeatMarker(const QString &text)
+{
+    // Digits, a hyphen, digits and nothing else (not even a final line break).
+    static const QRegularExpression pattern(QStringLiteral("\\A(\\d+)-(\\d+)\\z"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    // Numbers too large to convert stand for no seat, like 0 does.
+    return SeatMarker{match.captured(1).toInt(nullptr, 10), match.captured(2).toInt(nullptr, 10)};
+}
+
 QString withXlsxSuffix(const QString &fileName)
 {
     if (fileName.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive))
@@ -141,15 +148,29 @@ QString timeStamp()
     return currentDateTime().toString(QStringLiteral("yyyyMMdd_hhmmss"));
 }
 
-TemplateChoice chooseTemplate(const QString &style, const QString &configPath, const QString &templateDirectory)
+QString planDate()
 {
-    const QString style1 = templateDirectory + u'/' + kStyle1File;
-    const QString style2 = templateDirectory + u'/' + kStyle2File;
+    return currentDateTime().date().toString(QStringLiteral("yyyy.MM.dd"));
+}
+
+TemplateChoice chooseTemplate(const QString &style, const QString &configPath, const QString &templateDirectory,
+                              const QString &fallbackTemplateDirectory, const QString &customTemplate)
+{
     const auto isFile = [](const QString &path) { return QFileInfo(path).isFile(); };
+    // A template in the first directory hides the fallback's one of that name.
+    const auto builtIn = [&](const QString &name) {
+        const QString first = templateDirectory + u'/' + name;
+        if (isFile(first) || fallbackTemplateDirectory.isEmpty())
+            return first;
+        const QString fallback = fallbackTemplateDirectory + u'/' + name;
+        return isFile(fallback) ? fallback : first;
+    };
+    const QString style1 = builtIn(kStyle1File);
+    const QString style2 = builtIn(kStyle2File);
 
     QString chosen;
     if (style == ConfigStore::kCustomStyle) {
-        chosen = ConfigStore::readCustomTemplatePath(configPath);
+        chosen = customTemplate.isEmpty() ? ConfigStore::readCustomTemplatePath(configPath) : customTemplate;
         if (chosen.isEmpty() || !isFile(chosen))
             return {QString(), QStringLiteral("自定义样式文件不存在，请重新选择")};
     } else if (style == QStringLiteral("样式2")) {
@@ -178,8 +199,6 @@ void fillSheet(Automation::Object &sheet, const ClassModel &model, const QString
         columnCount = columns->property("Count").toInt();
     }
 
-    // Digits, a hyphen, digits and nothing else (not even a final line break).
-    static const QRegularExpression seatMarker(QStringLiteral("\\A\\d+-\\d+\\z"));
     // The scan starts at A1 whatever cell the used range begins at; the
     // counts only bound it.
     for (int row = 1; row <= rowCount; ++row) {
@@ -195,8 +214,8 @@ void fillSheet(Automation::Object &sheet, const ClassModel &model, const QString
                 cell->setProperty("Value", date);
                 continue;
             }
-            if (seatMarker.match(text).hasMatch())
-                writeSeat(*cell, text, model);
+            if (const std::optional<SeatMarker> marker = parseSeatMarker(text))
+                writeSeat(*cell, *marker, model);
         }
     }
 }
@@ -218,7 +237,8 @@ bool writeSeatTable(const QString &fileName, const Source &source, const Reporte
     }
 
     const QString outputName = withXlsxSuffix(fileName);
-    const TemplateChoice choice = chooseTemplate(source.style, source.configPath, source.templateDirectory);
+    const TemplateChoice choice = chooseTemplate(source.style, source.configPath, source.templateDirectory,
+                                                 source.fallbackTemplateDirectory, source.customTemplate);
     if (choice.path.isEmpty()) {
         reporter.warning(choice.error);
         com.uninitialize();
@@ -249,7 +269,7 @@ bool writeSeatTable(const QString &fileName, const Source &source, const Reporte
         sheets = required(workbook->querySubObject("Sheets"), QStringLiteral("无法获取Sheets集合"));
         sheet = required(sheets->querySubObject("Item(int)", {1}), QStringLiteral("无法获取工作表"));
 
-        fillSheet(*sheet, source.model, currentDateTime().date().toString(QStringLiteral("yyyy.MM.dd")));
+        fillSheet(*sheet, source.model, planDate());
 
         const QString savePath = QDir::toNativeSeparators(outputName);
         save(application, *workbook, savePath, reporter);

@@ -21,9 +21,8 @@ Grouping MainWindow::buildGroups(quint32 seed, const Grouping &previous)
         return {};
     }
     // Everything the run draws follows from its one seed, so the history's
-    // seed repeats it.
-    return Engine::buildGroups(model, [this](const QString &line) { appendPlainLog(line); }, seedSequence(seed),
-                               previous);
+    // seed repeats it, here and on the command line.
+    return Engine::generateFromSeed(model, [this](const QString &line) { appendPlainLog(line); }, seed, previous);
 }
 
 void MainWindow::showSettingsNotice()

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 struct PersonnelReport
 {
@@ -17,3 +18,5 @@ struct PersonnelReport
 // The counts are those of checkRequirements, so the report and the checks
 // never disagree on who is a boy, a leader or a boarder.
 PersonnelReport buildPersonnelReport(const ClassModel &model);
+// The same report as plain lines, the table's cells separated by tabs.
+QStringList personnelReportText(const PersonnelReport &report);

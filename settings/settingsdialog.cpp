@@ -245,7 +245,7 @@ void SettingsDialog::showCustomRow(bool visible)
 void SettingsDialog::browseTemplate()
 {
     const QString path = QFileDialog::getOpenFileName(parentWidget(), QStringLiteral("选择自定义样式文件"),
-                                                      appDirectory(), QStringLiteral("Excel文件 (*.xlsx)"));
+                                                      fileDialogDirectory(), QStringLiteral("Excel文件 (*.xlsx)"));
     if (!path.isEmpty())
         m_customPathEdit->setText(path);
 }

@@ -3,7 +3,8 @@
 // and templates of growing size full of seat markers.
 #include "zipfixture.h"
 
-#include "config/configstore.h"
+#include "common/testenvironment.h"
+
 #include "export/seatplanexport.h"
 
 #include <QFile>
@@ -12,20 +13,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-
-ClassModel demoClass()
-{
-    ClassModel model;
-    QString style;
-    ConfigStore::readRoster(QStringLiteral(QUORVANE_EXAMPLES_DIR "/config.ini"), model, style);
-    for (int group = 0; group < 9; ++group) {
-        Group members;
-        for (int seat = 1; seat <= 6; ++seat)
-            members.append(group * 6 + seat);
-        model.generatedGroups.append(members);
-    }
-    return model;
-}
 
 SeatPlan::Reporter silentReporter()
 {
@@ -51,7 +38,7 @@ void BM_ExportDemoClassStyle1(benchmark::State &state)
 {
     QTemporaryDir dir;
     QFile::copy(QStringLiteral(QUORVANE_TEMPLATE_DIR "/座位样式1.xlsx"), dir.filePath(SeatPlan::kStyle1File));
-    runExport(state, dir, demoClass(), QStringLiteral("样式1"), dir.filePath(QStringLiteral("config.ini")));
+    runExport(state, dir, loadDemoClassSeated(), QStringLiteral("样式1"), dir.filePath(QStringLiteral("config.ini")));
 }
 
 // A rows x columns sheet in which every cell is a seat marker (a quarter of
@@ -91,7 +78,7 @@ void BM_ExportMarkerGrid(benchmark::State &state)
         R"(<cellXfs count="1"><xf numFmtId="0" fontId="0" fillId="0" borderId="0" xfId="0"/></cellXfs>)";
     writeZip(dir.filePath(SeatPlan::kStyle1File),
              workbookParts({{"座位表", "<sheetData>" + data + "</sheetData>"}}, strings, styles));
-    runExport(state, dir, demoClass(), QStringLiteral("样式1"), dir.filePath(QStringLiteral("config.ini")));
+    runExport(state, dir, loadDemoClassSeated(), QStringLiteral("样式1"), dir.filePath(QStringLiteral("config.ini")));
     state.counters["cells"] = double(rows) * columns;
 }
 
