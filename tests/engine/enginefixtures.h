@@ -67,7 +67,7 @@ struct LogCapture
 
 // Any class the configuration file can express, including numbers nobody
 // holds, disabled and seatless groups and impossible requirements.
-inline ClassModel randomClass(std::mt19937 &random)
+inline ClassModel anyClass(std::mt19937 &random)
 {
     auto below = [&random](int n) { return int(random() % quint32(n)); };
     ClassModel model = makeClass(names(QStringLiteral("b"), below(25)), names(QStringLiteral("g"), below(25)));
