@@ -1,6 +1,7 @@
 // The event log: stamped outcome lines and plain detail lines.
 #include "app/mainwindow.h"
 
+#include "app/logbatch.h"
 #include "config/clock.h"
 
 #include <QLabel>
@@ -22,12 +23,14 @@ void MainWindow::logMessage(const QString &text)
 
 void MainWindow::appendLog(const QString &text)
 {
+    logBatch->beforeAppend();
     // QTextEdit::append guesses the format: markup becomes rich text.
     logView->append(text);
 }
 
 void MainWindow::appendPlainLog(const QString &text)
 {
+    logBatch->beforeAppend();
     // Follow new lines like QTextEdit::append does, unless the user scrolled up.
     QScrollBar *scrollBar = logView->verticalScrollBar();
     const bool atBottom = scrollBar->value() >= scrollBar->maximum();
@@ -48,6 +51,7 @@ void MainWindow::clearWorkingState()
     model.mustSeparate.clear();
     constraintTable->setRowCount(0);
     resultTable->setRowCount(0);
+    logBatch->flush();
     logView->clear();
     logMessage(QStringLiteral("系统已重置"));
 }

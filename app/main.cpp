@@ -1,3 +1,4 @@
+#include "app/appicon.h"
 #include "app/mainwindow.h"
 #include "app/nodisplay.h"
 #include "app/translation.h"
@@ -31,7 +32,7 @@ int main(int argc, char *argv[])
     // "windowsvista" exists only on Windows; elsewhere the platform default stays.
     if (QStyle *style = QStyleFactory::create(QStringLiteral("windowsvista")))
         QApplication::setStyle(style);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app_icon.ico")));
+    QApplication::setWindowIcon(appIcon());
     installQtChineseTranslation(&app);
 
     MainWindow window;

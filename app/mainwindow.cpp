@@ -1,5 +1,7 @@
 #include "app/mainwindow.h"
 
+#include "app/appicon.h"
+#include "app/logbatch.h"
 #include "config/appdirectory.h"
 #include "config/clock.h"
 #include "config/configstore.h"
@@ -13,7 +15,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -48,11 +49,12 @@ QGroupBox *boxAround(const QString &title, QWidget *content)
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
 {
-    setWindowIcon(QIcon(QStringLiteral(":/icons/app_icon.ico")));
+    setWindowIcon(appIcon());
     setWindowTitle(QStringLiteral("Quorvane"));
     setMinimumSize(1004, 753);
 
     createCentralWidget();
+    const LogBatch::Scope startUpLines(logBatch);
     loadConfig();
     initGroupConfigs();
     loadGroupConfig();
@@ -95,6 +97,7 @@ void MainWindow::createCentralWidget()
     logView = new QTextEdit;
     logView->setObjectName(QStringLiteral("logView"));
     logView->setReadOnly(true);
+    logBatch = new LogBatch(logView);
 
     auto *topRow = new QHBoxLayout;
     topRow->addWidget(boxAround(QStringLiteral("分组结果"), resultTable), 2);

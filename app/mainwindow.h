@@ -19,6 +19,7 @@ class QPushButton;
 class QTableWidget;
 class QTextEdit;
 class QVBoxLayout;
+class LogBatch;
 class SettingsDialog;
 
 // The one window: it owns the class model and every widget, and each user
@@ -134,6 +135,7 @@ private:
     QTableWidget *resultTable = nullptr;
     QTableWidget *constraintTable = nullptr;
     QTextEdit *logView = nullptr;
+    LogBatch *logBatch = nullptr; // lays out each command's lines at once
     QComboBox *constraintTypeCombo = nullptr;
     QLineEdit *constraintNameEdit = nullptr;
     QPushButton *addConstraintButton = nullptr;

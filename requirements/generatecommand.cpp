@@ -1,6 +1,7 @@
 // The "生成分组" command: runs the engine under a busy dialog and shows the result.
 #include "app/mainwindow.h"
 
+#include "app/logbatch.h"
 #include "config/historybook.h"
 #include "engine/engine.h"
 #include "requirements/arrangementrecord.h"
@@ -41,6 +42,7 @@ void MainWindow::generateGroups()
 
 void MainWindow::generateWith(std::optional<quint32> seed, int avoidRecord)
 {
+    const LogBatch::Scope batch(logBatch);
     std::unique_ptr<QProgressDialog> progress;
     try {
         progress = std::make_unique<QProgressDialog>(QStringLiteral("正在生成分组..."), QStringLiteral("取消"), 0, 0,

@@ -1,6 +1,7 @@
 // The settings dialog and its save.
 #include "app/mainwindow.h"
 
+#include "app/logbatch.h"
 #include "config/configstore.h"
 #include "model/duplicatenames.h"
 #include "settings/rosterupdate.h"
@@ -22,6 +23,7 @@ void MainWindow::showSettingsDialog()
 
 void MainWindow::saveSettings(SettingsDialog &dialog)
 {
+    const LogBatch::Scope batch(logBatch);
     // Said before anything changes; the teacher may save such a roster.
     const QString duplicates = duplicateNamesWarning(nonEmptyLines(dialog.maleText()) + nonEmptyLines(dialog.femaleText()));
     if (!duplicates.isEmpty())
