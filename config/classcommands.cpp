@@ -2,7 +2,6 @@
 #include "app/mainwindow.h"
 
 #include "config/classexchange.h"
-#include "config/classfile.h"
 #include "config/configstore.h"
 #include "export/seatplanexport.h"
 
@@ -35,11 +34,9 @@ void MainWindow::importClass()
         QFileDialog::getOpenFileName(this, QStringLiteral("导入班级"), QString(), kClassFileFilter);
     if (path.isEmpty())
         return;
-    ClassFile file = readClassFile(path);
-    if (file.problem.isEmpty() && !holdsClassData(path))
-        file.problem = QStringLiteral("文件“%1”中没有班级数据").arg(QDir::toNativeSeparators(path));
-    if (!file.problem.isEmpty()) {
-        QMessageBox::warning(this, QStringLiteral("错误"), QStringLiteral("无法导入班级: %1").arg(file.problem));
+    const ImportedClass imported = readClassForImport(path);
+    if (!imported.file.problem.isEmpty()) {
+        QMessageBox::warning(this, QStringLiteral("错误"), QStringLiteral("无法导入班级: %1").arg(imported.file.problem));
         return;
     }
     if (QMessageBox::question(this, QStringLiteral("确认"),
@@ -49,19 +46,17 @@ void MainWindow::importClass()
         return;
 
     // The grouping goes with the class it was made from.
-    model = file.model;
-    currentStyle = file.style;
+    model = imported.file.model;
+    currentStyle = imported.file.style;
     currentRecord = 0;
-    const bool rosterWritten = ConfigStore::writeRosterAndStyle(configPath, model, currentStyle,
-                                                                ConfigStore::readCustomTemplatePath(path));
-    const bool recordsWritten = saveConfig();
+    const bool written = ConfigStore::writeSettings(configPath, model, currentStyle, imported.customPath);
     refreshConstraintTable();
     resultTable->setRowCount(0);
     logMessage(QStringLiteral("已从 %1 导入班级: %2 名男生, %3 名女生")
                    .arg(QDir::toNativeSeparators(path))
                    .arg(model.maleNames.size())
                    .arg(model.femaleNames.size()));
-    if (!rosterWritten || !recordsWritten) {
+    if (!written) {
         QMessageBox::warning(this, QStringLiteral("错误"),
                              QStringLiteral("班级无法保存到文件 %1\n导入只在本次运行中有效，重新启动后将恢复原来的班级。")
                                  .arg(QDir::toNativeSeparators(configPath)));

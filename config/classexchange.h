@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/classfile.h"
 #include "model/classmodel.h"
 
 #include <QString>
@@ -14,6 +15,14 @@ inline const QString kClassFileFilter = QStringLiteral("班级文件 (*.ini)");
 // written atomically; an empty text on success, else why it failed.
 QString writeClassFile(const QString &path, const ClassModel &model, const QString &style, const QString &customPath);
 
-// Whether a readable INI file holds any of the class's sections, so that an
+struct ImportedClass
+{
+    ClassFile file; // its problem names the file and says why it cannot be used
+    QString customPath;
+};
+
+// A class file read as config.ini is read (GB18030 and UTF-16 decoded, bad
+// values defaulted and clamped), from a copy so that the file itself stays as
+// it is. A file without any of the class's sections is refused, so that an
 // unrelated INI file is not taken for an empty class.
-bool holdsClassData(const QString &path);
+ImportedClass readClassForImport(const QString &path);

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QSettings>
+#include <QStringEncoder>
 #include <QTableWidget>
 #include <QTest>
 
@@ -29,6 +30,7 @@ private slots:
     void importRefusesWhatIsNotAClass_data();
     void importRefusesWhatIsNotAClass();
     void importClampsLikeConfig();
+    void importDecodesGb18030FromACopy();
 
 private:
     // Triggers the action, answers its file dialog with `path`, then hands
@@ -185,6 +187,19 @@ void TestClassFiles::importClampsLikeConfig()
     runWithFile("importClassAction", file(QStringLiteral("hostile.ini")),
                 press(QMessageBox::Yes));
     QCOMPARE(m_window->modelForTesting().groupConfigs.at(0).total, ConfigStore::kMaxGroupTotal);
+}
+
+void TestClassFiles::importDecodesGb18030FromACopy()
+{
+    QStringEncoder encoder("GB18030");
+    const QByteArray bytes = encoder.encode(QString::fromUtf8(kOtherClass));
+    writeFile(QStringLiteral("gbk.ini"), bytes);
+    runWithFile("importClassAction", file(QStringLiteral("gbk.ini")), press(QMessageBox::Yes));
+    QCOMPARE(m_window->modelForTesting().maleNames, QStringList({"甲", "乙"}));
+    QFile original(file(QStringLiteral("gbk.ini")));
+    QVERIFY(original.open(QIODevice::ReadOnly));
+    QCOMPARE(original.readAll(), bytes);
+    QCOMPARE(QDir(m_env->dir()).entryList({QStringLiteral("gbk.ini*")}), QStringList{"gbk.ini"});
 }
 
 QTEST_MAIN(TestClassFiles)
