@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/arrangementhistory.h"
 #include "model/classmodel.h"
 
 #include <QMainWindow>
@@ -9,6 +10,9 @@
 #include <optional>
 
 class HistoryBook;
+namespace Engine {
+struct GenerationResult;
+}
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -89,15 +93,16 @@ private:
     void saveSettings(SettingsDialog &dialog);
 
     // Generation and results (requirements/)
-    Grouping buildGroups(quint32 seed, const Grouping &previous);
-    // A generation from the given seed (none: a fresh one) that keeps apart
-    // the groupmates of history record `avoidRecord` (0: the one in use last)
-    // when the class asks for it.
-    void generateWith(std::optional<quint32> seed, int avoidRecord);
+    // The class's tries with fresh seeds, or the one try of `seed` alone.
+    Engine::GenerationResult buildGroups(std::optional<quint32> seed, const Grouping &previous);
+    // A generation: the class's tries, keeping apart the arrangement in use
+    // last when the class asks for it; or a repeat of a recorded run, its
+    // seed alone keeping apart what that run kept apart.
+    void generateWith(const std::optional<ArrangementRecord> &repeat);
     void showSettingsNotice();
     void refreshResultTable();
     QMap<PersonId, int> buildPersonGroupMap() const;
-    std::function<quint32()> seedSource; // empty: the platform's random device
+    std::function<quint32()> seedSource; // one seed per try; empty: the platform's random device
 
 public:
     // For tests: where each generation draws its one seed; a fixed seed

@@ -13,7 +13,18 @@ namespace Engine {
 
 Grouping buildGroups(const ClassModel &model, const LogSink &log, const SeedSource &seeds, const Grouping &previous)
 {
-    WorkingState state(model, log, seeds);
+    return runOnce(model, log, seeds, previous).groups;
+}
+
+RunOutcome runOnce(const ClassModel &model, const LogSink &log, const SeedSource &seeds, const Grouping &previous)
+{
+    return runOnce(model, log, seeds, RosterMarks(model), previous);
+}
+
+RunOutcome runOnce(const ClassModel &model, const LogSink &log, const SeedSource &seeds, const RosterMarks &marks,
+                   const Grouping &previous)
+{
+    WorkingState state(model, log, seeds, marks);
     if (!Placement::prepare(state))
         return {};
     Placement::placeFixedPositions(state);
@@ -34,13 +45,13 @@ Grouping buildGroups(const ClassModel &model, const LogSink &log, const SeedSour
     if (model.avoidLastGroupmates)
         FreshGroupmates::reduceRepeatedPairs(state, previous);
 
-    Verification::verify(state);
-    return Verification::compact(state);
-}
-
-Grouping generateFromSeed(const ClassModel &model, const LogSink &log, quint32 seed, const Grouping &previous)
-{
-    return buildGroups(model, log, seedSequence(seed), previous);
+    RunOutcome outcome;
+    outcome.verdict = Verification::verify(state);
+    outcome.score = scoreTry(outcome.verdict);
+    outcome.groups = Verification::compact(state);
+    if (model.avoidLastGroupmates)
+        outcome.score.repeatedPairs = FreshGroupmates::repeatedPairs(outcome.groups, previous);
+    return outcome;
 }
 
 } // namespace Engine

@@ -2,6 +2,7 @@
 
 #include "model/constraint.h"
 #include "model/fixedposition.h"
+#include "model/generationtries.h"
 #include "model/groupconfig.h"
 #include "model/grouping.h"
 #include "model/personid.h"
@@ -29,6 +30,7 @@ struct ClassModel
     QMap<PersonId, FixedPosition> fixedPositions;
     // "尽量避免与上次同组": the engine keeps last time's groupmates apart.
     bool avoidLastGroupmates = false;
+    int generationTries = kDefaultGenerationTries;
     Grouping generatedGroups;
 
     // A model holding just this roster, with its name maps built.

@@ -4,6 +4,8 @@
 
 #include <QSet>
 
+#include <algorithm>
+
 int unmetRequirementCount(const ClassModel &model, const Grouping &groups)
 {
     int unmet = 0;
@@ -84,6 +86,18 @@ LastArrangement lastArrangement(const HistoryBook &history, const ClassModel &mo
 {
     const ArrangementRecord *last = history.lastTime(preferred);
     return last ? LastArrangement{last->id, groupmatesOf(*last, model)} : LastArrangement();
+}
+
+LastArrangement avoidedBy(const HistoryBook &history, const ClassModel &model, const ArrangementRecord &record)
+{
+    return record.avoidedRecord == 0 ? LastArrangement() : lastArrangement(history, model, record.avoidedRecord);
+}
+
+const ArrangementRecord *newestWithSeed(const QList<ArrangementRecord> &records, quint32 seed)
+{
+    const auto found = std::find_if(records.crbegin(), records.crend(),
+                                    [seed](const ArrangementRecord &record) { return record.seed == seed; });
+    return found == records.crend() ? nullptr : &*found;
 }
 
 QString groupNumbersText(const ArrangementRecord &record)

@@ -45,6 +45,11 @@ struct LastArrangement
 // The arrangement whose groupmates a run keeps apart: record `preferred` if
 // the history still holds it, else the one in use last.
 LastArrangement lastArrangement(const HistoryBook &history, const ClassModel &model, int preferred);
+// What a repeat of `record`'s seed keeps apart: what that run kept apart,
+// nothing when it kept nothing apart, so that the repeat is the same run.
+LastArrangement avoidedBy(const HistoryBook &history, const ClassModel &model, const ArrangementRecord &record);
+// The newest record made with this seed, or none.
+const ArrangementRecord *newestWithSeed(const QList<ArrangementRecord> &records, quint32 seed);
 
 // "1-9", "1-3, 5": the group numbers of a record, runs joined.
 QString groupNumbersText(const ArrangementRecord &record);

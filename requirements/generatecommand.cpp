@@ -3,7 +3,7 @@
 
 #include "app/logbatch.h"
 #include "config/historybook.h"
-#include "engine/engine.h"
+#include "engine/generation.h"
 #include "requirements/arrangementrecord.h"
 #include "requirements/settingscheck.h"
 
@@ -15,15 +15,18 @@
 #include <exception>
 #include <memory>
 
-Grouping MainWindow::buildGroups(quint32 seed, const Grouping &previous)
+Engine::GenerationResult MainWindow::buildGroups(std::optional<quint32> seed, const Grouping &previous)
 {
     if (model.enabledGroupIndexes().isEmpty()) {
         QMessageBox::warning(this, QStringLiteral("错误"), QStringLiteral("没有启用的分组"));
         return {};
     }
-    // Everything the run draws follows from its one seed, so the history's
-    // seed repeats it, here and on the command line.
-    return Engine::generateFromSeed(model, [this](const QString &line) { appendPlainLog(line); }, seed, previous);
+    // A seed names one try and replays it alone, here and on the command line.
+    Engine::GenerationOptions options;
+    options.tries = seed ? 1 : model.generationTries;
+    options.trySeeds = seed ? SeedSource([value = *seed] { return value; }) : seedSource;
+    options.previous = previous;
+    return Engine::generate(model, [this](const QString &line) { appendPlainLog(line); }, options);
 }
 
 void MainWindow::showSettingsNotice()
@@ -37,10 +40,10 @@ void MainWindow::showSettingsNotice()
 
 void MainWindow::generateGroups()
 {
-    generateWith(std::nullopt, 0);
+    generateWith(std::nullopt);
 }
 
-void MainWindow::generateWith(std::optional<quint32> seed, int avoidRecord)
+void MainWindow::generateWith(const std::optional<ArrangementRecord> &repeat)
 {
     const LogBatch::Scope batch(logBatch);
     std::unique_ptr<QProgressDialog> progress;
@@ -52,16 +55,20 @@ void MainWindow::generateWith(std::optional<quint32> seed, int avoidRecord)
         progress->show();
         QCoreApplication::processEvents();
 
-        const quint32 runSeed = seed ? *seed : seedSource ? seedSource() : platformSeedSource()();
-        const LastArrangement last =
-            model.avoidLastGroupmates ? lastArrangement(openHistory(), model, avoidRecord) : LastArrangement();
-        Grouping groups = buildGroups(runSeed, last.groups);
-        model.generatedGroups = std::move(groups);
+        LastArrangement last;
+        if (model.avoidLastGroupmates) {
+            const HistoryBook history = openHistory();
+            last = repeat ? avoidedBy(history, model, *repeat) : lastArrangement(history, model, 0);
+        }
+        const std::optional<quint32> seed = repeat ? std::optional<quint32>(repeat->seed) : std::nullopt;
+        Engine::GenerationResult result = buildGroups(seed, last.groups);
+        model.generatedGroups = std::move(result.groups);
         refreshResultTable();
 
         progress.reset();
         logMessage(QStringLiteral("分组生成完成"));
-        recordGeneration(runSeed, last.record);
+        // The kept try's seed, so that repeating it replays this arrangement.
+        recordGeneration(result.seed, last.record);
         showSettingsNotice();
     } catch (const std::exception &error) {
         progress.reset();

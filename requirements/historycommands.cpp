@@ -71,5 +71,5 @@ void MainWindow::showHistoryDialog()
         return;
     }
     // The same seed and settings repeat the run, last time's groupmates included.
-    generateWith(record->seed, record->avoidedRecord);
+    generateWith(*record);
 }

@@ -36,6 +36,7 @@ public:
     QString boarderText() const;
     // The ten records as the group grid shows them.
     QList<GroupConfig> groupConfigs() const;
+    int generationTries() const;
     QString selectedStyle() const;
     QString customPath() const;
     bool avoidLastGroupmates() const;
@@ -75,6 +76,7 @@ private:
     QPlainTextEdit *m_boarderEdit = nullptr;
     QList<GroupRow> m_groupRows;
     QCheckBox *m_avoidLastGroupmates = nullptr;
+    QSpinBox *m_triesSpin = nullptr;
     QComboBox *m_styleCombo = nullptr;
     QLabel *m_customLabel = nullptr;
     QLineEdit *m_customPathEdit = nullptr;

@@ -1,5 +1,5 @@
-// `quorvane generate`: one generation without the window, optionally
-// exported with the same code as "保存" and as "导出PDF...".
+// `quorvane generate`: a generation without the window, as "生成分组" makes
+// it, optionally exported with the same code as "保存" and as "导出PDF...".
 #include "app/cli/command.h"
 
 #include "app/cli/plantemplate.h"
@@ -7,7 +7,7 @@
 #include "config/classfile.h"
 #include "config/clock.h"
 #include "config/historybook.h"
-#include "engine/engine.h"
+#include "engine/generation.h"
 #include "export/planpainter.h"
 #include "export/seatplanexport.h"
 #include "requirements/arrangementrecord.h"
@@ -147,25 +147,39 @@ int runGenerate(const QCommandLineParser &parser, Console &console)
         return BadInput;
     }
 
-    if (!seed) {
-        seed = platformSeedSource()();
-        console.print(QStringLiteral("种子: %1").arg(*seed));
-    }
     // The class's history, as the window keeps it: the run is recorded, and
     // keeps last time's groupmates apart when the class asks for it.
+    // A seed from the history repeats its run, keeping apart what it kept apart.
     HistoryBook history(configPath, [&console](const QString &line) { console.print(line); });
-    const LastArrangement last =
-        model.avoidLastGroupmates ? lastArrangement(history, model, 0) : LastArrangement();
+    LastArrangement last;
+    if (model.avoidLastGroupmates) {
+        const ArrangementRecord *original = seed ? newestWithSeed(history.records(), *seed) : nullptr;
+        last = original ? avoidedBy(history, model, *original) : lastArrangement(history, model, 0);
+    }
+    // A seed names one try: given, it is run alone; otherwise the tries of
+    // the window are made and the seed of the kept one is printed first, so
+    // that --seed replays it.
+    Engine::GenerationOptions options;
+    options.tries = seed ? 1 : model.generationTries;
+    if (seed)
+        options.trySeeds = [value = *seed] { return value; };
+    options.previous = last.groups;
+    quint32 keptSeed = 0;
     try {
-        model.generatedGroups = Engine::generateFromSeed(
-            model, [&console](const QString &line) { console.print(line); }, *seed, last.groups);
+        const Engine::GenerationResult result = Engine::generate(model, LogSink(), options);
+        if (!seed)
+            console.print(QStringLiteral("种子: %1").arg(result.seed));
+        for (const QString &line : result.lines)
+            console.print(line);
+        model.generatedGroups = result.groups;
+        keptSeed = result.seed;
     } catch (const std::exception &error) {
         console.fail(QStringLiteral("生成分组时发生错误: %1").arg(QString::fromUtf8(error.what())));
         return BadInput;
     }
     for (const QString &line : groupingTable(model))
         console.print(line);
-    ArrangementRecord record = recordOf(model, model.generatedGroups, *seed, currentDateTime());
+    ArrangementRecord record = recordOf(model, model.generatedGroups, keptSeed, currentDateTime());
     record.avoidedRecord = last.record;
     const int recorded = history.add(record);
 
@@ -193,7 +207,9 @@ Command generateCommand()
             QStringLiteral("生成分组，打印日志和分组表，可导出座位表（与“保存”“导出PDF...”相同）"),
             {
                 configOption(),
-                {kSeed, QStringLiteral("用这个种子生成（0 到 4294967295）；不给时随机，并先打印所用的种子。"),
+                {kSeed,
+                 QStringLiteral("用这个种子生成一次（0 到 4294967295）；不给时像“生成分组”一样随机尝试多次、"
+                                "保留最好的一次，并先打印它的种子。"),
                  QStringLiteral("N")},
                 {kExport, QStringLiteral("把座位表导出到这个 .xlsx 文件。"), QStringLiteral("FILE.xlsx")},
                 {kStyle, QStringLiteral("座位样式：1、2 或一个模板 .xlsx 文件（默认：配置中的样式）。"),

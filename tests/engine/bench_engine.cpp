@@ -1,13 +1,15 @@
-// Time of one generation run of the engine alone: the demo class and classes
-// of 60, 250 and 1,000 persons with 50 requirements of each kind and 20 fixed
-// positions; the same with "尽量避免与上次同组" against another run of the class;
-// and the repeated groupmates of 20 weekly arrangements of the demo class. The
-// command as the user sees it is in tests/app/bench_window.cpp.
+// Time of the engine alone, one run and "生成分组" with the default tries: the
+// demo class and classes of 60, 250 and 1,000 persons with 50 requirements of
+// each kind and 20 fixed positions; the same with "尽量避免与上次同组" against
+// another run of the class; and the repeated groupmates of 20 weekly
+// arrangements of the demo class. The command as the user sees it is in
+// tests/app/bench_window.cpp.
 #include "common/stressclass.h"
 #include "common/testenvironment.h"
 #include "config/configstore.h"
 #include "engine/engine.h"
 #include "engine/freshgroupmates.h"
+#include "engine/generation.h"
 
 #include <QApplication>
 
@@ -26,6 +28,22 @@ void runEngine(benchmark::State &state, const ClassModel &model, const Grouping 
         benchmark::DoNotOptimize(Engine::buildGroups(model, sink, seeds, previous));
     }
     state.counters["log lines"] = double(lines.size());
+}
+
+// Best of the default tries; the counter tells how many ran.
+void runGeneration(benchmark::State &state, const ClassModel &model, const Grouping &previous = {})
+{
+    quint32 seed = 1;
+    Engine::GenerationOptions options;
+    options.trySeeds = [&seed] { return seed++; };
+    options.previous = previous;
+    double tries = 0;
+    for (auto _ : state) {
+        const Engine::GenerationResult result = Engine::generate(model, LogSink(), options);
+        tries += result.triesRun;
+        benchmark::DoNotOptimize(result.groups);
+    }
+    state.counters["tries"] = benchmark::Counter(tries, benchmark::Counter::kAvgIterations);
 }
 
 void demo(benchmark::State &state)
@@ -70,9 +88,10 @@ void unpinned(benchmark::State &state)
     runEngine(state, model, otherRun(model));
 }
 
-// 20 weekly arrangements of the demo class, each new week against the last;
-// the counters give the mean repeated pairs over the 19 changes of week,
-// averaged over 50 terms (seeds), with the switch off and on.
+// 20 weekly arrangements of the demo class, each new week against the last,
+// made as "生成分组" makes them with the given tries; the counters give the
+// mean repeated pairs over the 19 changes of week, averaged over 50 terms,
+// with the switch off and on.
 void weekly(benchmark::State &state)
 {
     const ClassModel plain = loadDemoClass();
@@ -80,6 +99,14 @@ void weekly(benchmark::State &state)
     fresh.avoidLastGroupmates = true;
     constexpr int kWeeks = 20;
     constexpr int kTerms = 50;
+    const auto week = [&state](const ClassModel &model, quint32 firstSeed, const Grouping &last) {
+        quint32 seed = firstSeed;
+        Engine::GenerationOptions options;
+        options.tries = int(state.range(0));
+        options.trySeeds = [&seed] { return seed++; };
+        options.previous = last;
+        return Engine::generate(model, LogSink(), options).groups;
+    };
     double off = 0;
     double on = 0;
     for (auto _ : state) {
@@ -87,11 +114,11 @@ void weekly(benchmark::State &state)
         for (quint32 term = 0; term < kTerms; ++term) {
             Grouping lastOff;
             Grouping lastOn;
-            for (quint32 week = 0; week < kWeeks; ++week) {
-                const quint32 seed = term * 1000 + week;
-                const Grouping nowOff = Engine::buildGroups(plain, {}, seedSequence(seed));
-                const Grouping nowOn = Engine::buildGroups(fresh, {}, seedSequence(seed), lastOn);
-                if (week > 0) {
+            for (quint32 w = 0; w < kWeeks; ++w) {
+                const quint32 seed = term * 100000 + w * 1000;
+                const Grouping nowOff = week(plain, seed, {});
+                const Grouping nowOn = week(fresh, seed, lastOn);
+                if (w > 0) {
                     off += FreshGroupmates::repeatedPairs(nowOff, lastOff);
                     on += FreshGroupmates::repeatedPairs(nowOn, lastOn);
                 }
@@ -104,14 +131,42 @@ void weekly(benchmark::State &state)
     state.counters["repeated pairs on"] = on / (kTerms * (kWeeks - 1));
 }
 
+void generateDemo(benchmark::State &state)
+{
+    runGeneration(state, loadDemoClass());
+}
+
+void generateStress(benchmark::State &state)
+{
+    runGeneration(state, stressClass(int(state.range(0))));
+}
+
+void generateFreshDemo(benchmark::State &state)
+{
+    ClassModel model = loadDemoClass();
+    model.avoidLastGroupmates = true;
+    runGeneration(state, model, otherRun(model));
+}
+
+void generateFreshStress(benchmark::State &state)
+{
+    ClassModel model = stressClass(int(state.range(0)));
+    model.avoidLastGroupmates = true;
+    runGeneration(state, model, otherRun(model));
+}
+
 } // namespace
 
 BENCHMARK(demo)->Unit(benchmark::kMicrosecond);
 BENCHMARK(stress)->Arg(60)->Arg(250)->Arg(1000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(generateDemo)->Unit(benchmark::kMicrosecond);
+BENCHMARK(generateStress)->Arg(60)->Arg(250)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(freshDemo)->Unit(benchmark::kMicrosecond);
 BENCHMARK(freshStress)->Arg(60)->Arg(250)->Arg(1000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(unpinned)->ArgsProduct({{60, 250, 1000}, {0, 1}})->Unit(benchmark::kMicrosecond);
-BENCHMARK(weekly)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(generateFreshDemo)->Unit(benchmark::kMicrosecond);
+BENCHMARK(generateFreshStress)->Arg(60)->Arg(250)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(weekly)->Arg(1)->Arg(kDefaultGenerationTries)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char **argv)
 {

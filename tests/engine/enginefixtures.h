@@ -70,11 +70,19 @@ struct LogCapture
 inline ClassModel anyClass(std::mt19937 &random)
 {
     auto below = [&random](int n) { return int(random() % quint32(n)); };
-    ClassModel model = makeClass(names(QStringLiteral("b"), below(25)), names(QStringLiteral("g"), below(25)));
+    // Draws go into locals first: the order a call's arguments are evaluated
+    // in differs between compilers, and every build must explore the same classes.
+    const int boys = below(25);
+    const int girls = below(25);
+    ClassModel model = makeClass(names(QStringLiteral("b"), boys), names(QStringLiteral("g"), girls));
     const int persons = model.personCount();
     for (int i = 0; i < kGroupCount; ++i) {
-        if (below(4) != 0)
-            enableGroup(model, i + 1, below(10) == 0 ? 12 : below(8), below(5), below(5));
+        if (below(4) != 0) {
+            const int total = below(10) == 0 ? 12 : below(8);
+            const int boysTarget = below(5);
+            const int girlsTarget = below(5);
+            enableGroup(model, i + 1, total, boysTarget, girlsTarget);
+        }
     }
     auto anyPerson = [&] { return below(8) == 0 ? below(persons + 30) : 1 + below(std::max(1, persons)); };
     const QStringList everybody = model.maleNames + model.femaleNames + QStringList{QStringLiteral("nobody")};
@@ -92,8 +100,12 @@ inline ClassModel anyClass(std::mt19937 &random)
             list->append(members);
         }
     }
-    for (int f = below(6); f > 0; --f)
-        model.fixedPositions.insert(anyPerson(), FixedPosition{below(12), below(8)});
+    for (int f = below(6); f > 0; --f) {
+        const PersonId person = anyPerson();
+        const int group = below(12);
+        const int seat = below(8);
+        model.fixedPositions.insert(person, FixedPosition{group, seat});
+    }
     return model;
 }
 

@@ -6,6 +6,7 @@
 #include "config/arrangementhistory.h"
 #include "config/clock.h"
 #include "config/configstore.h"
+#include "engine/generation.h"
 #include "requirements/historydialog.h"
 
 #include <QAction>
@@ -34,13 +35,15 @@ private slots:
 
     void generateTwiceRestoreFirstExportRestart();
     void restoreLeavesOutWhoLeftTheRoster();
-    void seedRepeatsTheRun();
+    void recordedSeedRepeatsTheKeptTry_data();
+    void recordedSeedRepeatsTheKeptTry();
     void damagedHistoryIsSetAsideAtStart();
     void freshGroupmatesAvoidTheArrangementInUse();
     void freshGroupmatesSwitchOnTheGroupTab();
 
 private:
-    void makeWindow();
+    // The window draws its tries' seeds from `firstSeed` on.
+    void makeWindow(quint32 firstSeed = 31);
     void generate();
     void trigger(const char *action);
     // Opens "历史分组...", hands the dialog to `act` and closes it if still open.
@@ -88,10 +91,10 @@ void TestHistory::cleanup()
     setClockForTesting({});
 }
 
-void TestHistory::makeWindow()
+void TestHistory::makeWindow(quint32 firstSeed)
 {
     m_window = m_env->makeWindow();
-    auto next = std::make_shared<quint32>(31);
+    auto next = std::make_shared<quint32>(firstSeed);
     m_window->setSeedSourceForTesting([next] { return (*next)++; });
 }
 
@@ -153,14 +156,15 @@ void TestHistory::generateTwiceRestoreFirstExportRestart()
     const QStringList firstRows = tableRows(results);
     generate();
     QVERIFY(m_window->modelForTesting().generatedGroups != first);
-    QCOMPARE(records().size(), 2);
+    const QList<ArrangementRecord> history = records();
+    QCOMPARE(history.size(), 2);
 
-    withHistoryDialog([](HistoryDialog *dialog) {
+    withHistoryDialog([&history](HistoryDialog *dialog) {
         auto *list = child<QTableWidget>(dialog, "historyList");
         QCOMPARE(list->rowCount(), 2);
         // Newest first; the newest is selected and shown.
-        QCOMPARE(list->item(0, 1)->text(), QStringLiteral("32"));
-        QCOMPARE(list->item(1, 1)->text(), QStringLiteral("31"));
+        QCOMPARE(list->item(0, 1)->text(), QString::number(history.at(1).seed));
+        QCOMPARE(list->item(1, 1)->text(), QString::number(history.at(0).seed));
         QCOMPARE(list->item(1, 0)->text(), QStringLiteral("2025-03-14 09:05:03"));
         QCOMPARE(list->item(1, 2)->text(), QStringLiteral("1-9"));
         QVERIFY(list->item(1, 3)->text() == QStringLiteral("所有要求已满足")
@@ -212,17 +216,48 @@ void TestHistory::restoreLeavesOutWhoLeftTheRoster()
     QVERIFY(!personGroupMap(model.generatedGroups).contains(1));
 }
 
-void TestHistory::seedRepeatsTheRun()
+void TestHistory::recordedSeedRepeatsTheKeptTry_data()
 {
-    makeWindow();
+    QTest::addColumn<bool>("avoid");
+    QTest::newRow("switch off") << false;
+    // The first run had nothing to keep apart, so its repeat keeps nothing
+    // apart either, although another arrangement is in use by then.
+    QTest::newRow("switch on") << true;
+}
+
+void TestHistory::recordedSeedRepeatsTheKeptTry()
+{
+    QFETCH(bool, avoid);
+    // Seeds from which "生成分组" keeps a later try than the first, as the
+    // engine itself chooses it.
+    ClassModel model = loadDemoClass();
+    model.avoidLastGroupmates = avoid;
+    quint32 firstSeed = 0;
+    Engine::GenerationResult expected;
+    do {
+        quint32 next = ++firstSeed;
+        Engine::GenerationOptions options;
+        options.trySeeds = [&next] { return next++; };
+        expected = Engine::generate(model, LogSink(), options);
+    } while (expected.chosenTry == 1);
+
+    makeWindow(firstSeed);
+    m_window->modelForTesting().avoidLastGroupmates = avoid;
     generate();
-    const Grouping first = m_window->modelForTesting().generatedGroups;
+    QCOMPARE(m_window->modelForTesting().generatedGroups, expected.groups);
+    QCOMPARE(records().at(0).seed, expected.seed);
     generate();
-    chooseInHistory(1, "regenerateButton");
-    QCOMPARE(m_window->modelForTesting().generatedGroups, first);
+    generate();
+
+    const qsizetype before = logLines(m_window.get()).size();
+    chooseInHistory(2, "regenerateButton");
+    QCOMPARE(m_window->modelForTesting().generatedGroups, expected.groups);
+    QStringList repeated = logLines(m_window.get()).mid(before);
+    QVERIFY(repeated.takeLast().endsWith(QStringLiteral(" - 分组生成完成")));
+    QCOMPARE(repeated, expected.lines);
     const QList<ArrangementRecord> history = records();
-    QCOMPARE(history.size(), 3);
-    QCOMPARE(history.last().seed, 31u);
+    QCOMPARE(history.size(), 4);
+    QCOMPARE(history.last().seed, expected.seed);
     QCOMPARE(history.last().groups, history.first().groups);
 }
 
