@@ -97,6 +97,9 @@ ModalDriver::Seen TestClassFiles::runWithFile(const char *action, const QString 
 void TestClassFiles::exportWritesTheClassWithoutTheUpdateDate()
 {
     m_window->modelForTesting().mustTogether.append({5, 6});
+    // Group-tab settings travel with the class.
+    m_window->modelForTesting().generationTries = 7;
+    m_window->modelForTesting().avoidLastGroupmates = true;
     runWithFile("exportClassAction", file(QStringLiteral("三班")));
     const QString written = file(QStringLiteral("三班.ini"));
     QCOMPARE(logLines(m_window.get()).last(),
@@ -112,6 +115,8 @@ void TestClassFiles::exportWritesTheClassWithoutTheUpdateDate()
     QCOMPARE(read.maleNames, model.maleNames);
     QCOMPARE(read.fixedPositions.keys(), model.fixedPositions.keys());
     QCOMPARE(read.mustTogether, model.mustTogether);
+    QCOMPARE(read.generationTries, 7);
+    QVERIFY(read.avoidLastGroupmates);
 
     // Exporting over an older file leaves nothing of it behind.
     writeFile(QStringLiteral("old.ini"), "[Stale]\nKey=1\n");
