@@ -65,6 +65,11 @@ void putGroupRecords(QSettings &settings, const ClassModel &model)
     settings.setValue(QStringLiteral("FixedPositions/List"), fixedEntries);
     settings.setValue(QStringLiteral("Constraints/MustTogether"), constraintEntries(model.mustTogether));
     settings.setValue(QStringLiteral("Constraints/MustSeparate"), constraintEntries(model.mustSeparate));
+    // Off is the default; leaving the key out then keeps the file as it always was.
+    if (model.avoidLastGroupmates)
+        settings.setValue(kAvoidLastGroupmatesKey, true);
+    else
+        settings.remove(kAvoidLastGroupmatesKey);
 }
 
 } // namespace
@@ -135,6 +140,7 @@ void readGroupRecords(const QString &path, ClassModel &model)
 
     model.mustTogether = readConstraints(settings, QStringLiteral("Constraints/MustTogether"));
     model.mustSeparate = readConstraints(settings, QStringLiteral("Constraints/MustSeparate"));
+    model.avoidLastGroupmates = settings.value(kAvoidLastGroupmatesKey, false).toBool();
 
     bool isNumber = false;
     const int tries = settings.value(kGenerationTriesKey).toInt(&isNumber);

@@ -17,14 +17,16 @@ inline const QString kCustomStyle = QStringLiteral("自定义");
 // groups and no quota arithmetic can overflow.
 constexpr int kMaxGroupTotal = 100;
 
+// The "尽量避免与上次同组" switch, kept with the group records.
+inline const QString kAvoidLastGroupmatesKey = QStringLiteral("Generation/AvoidLastGroupmates");
 // Tries per "生成分组", written with the settings; a missing or unreadable
 // value reads as the default, one out of range as the nearest bound.
 inline const QString kGenerationTriesKey = QStringLiteral("Generation/Tries");
 
 // Roster, leader and boarder sets and the style; name maps rebuilt.
 void readRoster(const QString &path, ClassModel &model, QString &style);
-// The ten group records, the fixed positions, both requirement lists and the
-// tries per generation.
+// The ten group records, the fixed positions, both requirement lists, the
+// tries per generation and the "尽量避免与上次同组" switch.
 void readGroupRecords(const QString &path, ClassModel &model);
 // Group records, fixed positions and requirements; true when the file was
 // written without error.

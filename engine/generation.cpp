@@ -18,7 +18,7 @@ GenerationResult generate(const ClassModel &model, const LogSink &log, const Gen
         const quint32 seed = seeds();
         QStringList lines;
         const LogSink keep = [&lines](const QString &line) { lines.append(line); };
-        RunOutcome outcome = runOnce(model, keep, seedSequence(seed), marks);
+        RunOutcome outcome = runOnce(model, keep, seedSequence(seed), marks, options.previous);
         best.triesRun = attempt;
         if (attempt == 1 || outcome.score.isBetterThan(best.score)) {
             best.groups = std::move(outcome.groups);

@@ -14,6 +14,7 @@ struct GenerationOptions
 {
     int tries = kDefaultGenerationTries; // kept within kMinGenerationTries..kMaxGenerationTries
     SeedSource trySeeds;                  // one seed per try; empty: the platform's random device
+    Grouping previous; // last time's groups by today's numbers, kept apart when the class asks for it
 };
 
 // The try that was kept, as a value: its grouping, how it keeps the

@@ -28,6 +28,8 @@ struct ClassModel
     QList<Constraint> mustTogether;
     QList<Constraint> mustSeparate;
     QMap<PersonId, FixedPosition> fixedPositions;
+    // "尽量避免与上次同组": the engine keeps last time's groupmates apart.
+    bool avoidLastGroupmates = false;
     int generationTries = kDefaultGenerationTries;
     Grouping generatedGroups;
 

@@ -10,6 +10,7 @@
 #include "settings/rosterupdate.h"
 #include "settings/settingscheckdialog.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -172,6 +173,11 @@ QWidget *SettingsDialog::createGroupTab(const ClassModel &model)
     m_triesSpin->setValue(model.generationTries);
     grid->addWidget(new QLabel(QStringLiteral("每次生成尝试次数")), kGroupCount + 2, 0, 1, 2);
     grid->addWidget(m_triesSpin, kGroupCount + 2, 2);
+    m_avoidLastGroupmates = new QCheckBox(QStringLiteral("尽量避免与上次同组"));
+    m_avoidLastGroupmates->setObjectName(QStringLiteral("avoidLastGroupmatesCheck"));
+    m_avoidLastGroupmates->setChecked(model.avoidLastGroupmates);
+    // Beside the tries, so the tab needs no more height than the dialog's.
+    grid->addWidget(m_avoidLastGroupmates, kGroupCount + 2, 3, 1, int(headers.size()) - 3);
     // Spare height goes below the rows, not between the header and the first row.
     grid->setRowStretch(kGroupCount + 3, 1);
     return tab;
@@ -374,6 +380,11 @@ QString SettingsDialog::selectedStyle() const
 QString SettingsDialog::customPath() const
 {
     return m_customPathEdit->text();
+}
+
+bool SettingsDialog::avoidLastGroupmates() const
+{
+    return m_avoidLastGroupmates->isChecked();
 }
 
 QTableWidget *SettingsDialog::fixedPositionTable() const

@@ -9,6 +9,7 @@
 
 #include <functional>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -38,6 +39,7 @@ public:
     int generationTries() const;
     QString selectedStyle() const;
     QString customPath() const;
+    bool avoidLastGroupmates() const;
     QTableWidget *fixedPositionTable() const;
     // Everything above as one set of edits, for checking before a save.
     SettingsEdits edits() const;
@@ -73,6 +75,7 @@ private:
     QPlainTextEdit *m_leaderEdit = nullptr;
     QPlainTextEdit *m_boarderEdit = nullptr;
     QList<GroupRow> m_groupRows;
+    QCheckBox *m_avoidLastGroupmates = nullptr;
     QSpinBox *m_triesSpin = nullptr;
     QComboBox *m_styleCombo = nullptr;
     QLabel *m_customLabel = nullptr;

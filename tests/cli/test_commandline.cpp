@@ -5,6 +5,7 @@
 #include "export/readback.h"
 
 #include "app/mainwindow.h"
+#include "config/arrangementhistory.h"
 #include "update/releaseinfo.h"
 
 #include <QFile>
@@ -36,6 +37,9 @@ private slots:
     void pdfReadsBack_data();
     void pdfReadsBack();
     void checkReadsTheLastSavedPlan();
+    void generationsAreRecordedInTheHistory();
+    void recordedSeedRepeatsItsArrangement_data();
+    void recordedSeedRepeatsItsArrangement();
 
 private:
     struct Run
@@ -333,6 +337,52 @@ void TestCommandLine::checkReadsTheLastSavedPlan()
     QCOMPARE(result.exitCode, 0);
     QVERIFY(result.out.contains(QStringLiteral("不在名单中的姓名（未计入）: 张宇航")));
     QVERIFY(result.out.contains(QStringLiteral("总人数: 53 (男生: 23, 女生: 30)")));
+}
+
+void TestCommandLine::generationsAreRecordedInTheHistory()
+{
+    QCOMPARE(run({"generate", "--seed", "5", "--export", "@dir/plan", "--quiet"}).exitCode, 0);
+    QCOMPARE(run({"generate", "--seed", "9", "--quiet"}).exitCode, 0);
+    const QList<ArrangementRecord> records = ArrangementHistory::load(path(QStringLiteral("history.json"))).records;
+    QCOMPARE(records.size(), 2);
+    QCOMPARE(records.at(0).seed, 5u);
+    QCOMPARE(records.at(0).exportedPath, path(QStringLiteral("plan.xlsx")));
+    QCOMPARE(records.at(0).groups.size(), 9);
+    QCOMPARE(records.at(1).seed, 9u);
+    QVERIFY(records.at(1).exportedPath.isEmpty());
+}
+
+void TestCommandLine::recordedSeedRepeatsItsArrangement_data()
+{
+    QTest::addColumn<bool>("avoid");
+    QTest::newRow("switch off") << false;
+    // The seed's record says what its run kept apart (here nothing), not
+    // the arrangement in use when it is repeated.
+    QTest::newRow("switch on") << true;
+}
+
+void TestCommandLine::recordedSeedRepeatsItsArrangement()
+{
+    QFETCH(bool, avoid);
+    if (avoid) {
+        m_config += "\n[Generation]\nAvoidLastGroupmates=true\n";
+        QFile config(path(QStringLiteral("config.ini")));
+        QVERIFY(config.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        config.write(m_config);
+    }
+    const Run first = run({QStringLiteral("generate")});
+    const QRegularExpressionMatch seed = QRegularExpression(QStringLiteral("^种子: (\\d+)$")).match(first.out.value(0));
+    QVERIFY2(seed.hasMatch(), qPrintable(first.out.value(0)));
+    QCOMPARE(first.out.contains(QStringLiteral("与上次同组的学生对: 0 → 0")), avoid);
+    QCOMPARE(run({QStringLiteral("generate"), QStringLiteral("--quiet")}).exitCode, 0);
+
+    const Run replay = run({QStringLiteral("generate"), QStringLiteral("--seed"), seed.captured(1)});
+    QCOMPARE(replay.out, first.out.mid(1));
+    const QList<ArrangementRecord> records = ArrangementHistory::load(path(QStringLiteral("history.json"))).records;
+    QCOMPARE(records.size(), 3);
+    QCOMPARE(records.at(0).seed, seed.captured(1).toUInt());
+    QCOMPARE(records.at(2).seed, records.at(0).seed);
+    QCOMPARE(records.at(2).groups, records.at(0).groups);
 }
 
 QTEST_MAIN(TestCommandLine)

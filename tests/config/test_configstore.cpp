@@ -28,6 +28,7 @@ private slots:
 
     // Writing
     void groupRecordsRoundTrip();
+    void avoidLastGroupmatesKeyOnlyWhenOn();
     void fixedPositionsWrittenAscending();
     void settingsWriteKeepsCustomPathUnlessCustom();
     void failedWriteIsReported();
@@ -176,6 +177,24 @@ void TestConfigStore::requirementEntries()
     // An empty entry is one empty piece: the number 0.
     QCOMPARE(model.mustTogether.at(2), (Constraint{0}));
     QCOMPARE(model.mustSeparate, (QList<Constraint>{{9}}));
+}
+
+void TestConfigStore::avoidLastGroupmatesKeyOnlyWhenOn()
+{
+    ClassModel model;
+    QVERIFY(ConfigStore::writeGroupRecords(path(), model));
+    QVERIFY(!QSettings(path(), QSettings::IniFormat).contains(ConfigStore::kAvoidLastGroupmatesKey));
+
+    model.avoidLastGroupmates = true;
+    QVERIFY(ConfigStore::writeGroupRecords(path(), model));
+    ClassModel read;
+    ConfigStore::readGroupRecords(path(), read);
+    QVERIFY(read.avoidLastGroupmates);
+
+    // Switched off again, the file is as it was before the switch existed.
+    model.avoidLastGroupmates = false;
+    QVERIFY(ConfigStore::writeGroupRecords(path(), model));
+    QVERIFY(!QSettings(path(), QSettings::IniFormat).contains(ConfigStore::kAvoidLastGroupmatesKey));
 }
 
 void TestConfigStore::generationTries_data()
