@@ -44,6 +44,7 @@ RunOutcome runOnce(const ClassModel &model, const LogSink &log, const SeedSource
     RunOutcome outcome;
     outcome.verdict = Verification::verify(state);
     outcome.score = scoreTry(outcome.verdict);
+    outcome.seats = state.groups;
     outcome.groups = Verification::compact(state);
     return outcome;
 }

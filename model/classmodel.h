@@ -29,6 +29,9 @@ struct ClassModel
     QList<Constraint> mustSeparate;
     QMap<PersonId, FixedPosition> fixedPositions;
     int generationTries = kDefaultGenerationTries;
+    // "无法满足要求时使用约束求解": complete a generation that leaves a
+    // requirement unmet with the constraint solver.
+    bool useSolver = true;
     Grouping generatedGroups;
 
     // A model holding just this roster, with its name maps built.

@@ -22,6 +22,7 @@ Grouping MainWindow::buildGroups()
     Engine::GenerationOptions options;
     options.tries = model.generationTries;
     options.trySeeds = seedSource;
+    options.useSolver = model.useSolver;
     return Engine::generate(model, [this](const QString &line) { appendPlainLog(line); }, options).groups;
 }
 

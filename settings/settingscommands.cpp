@@ -39,6 +39,7 @@ void MainWindow::saveSettings(SettingsDialog &dialog)
     model.boarderNames = QSet<QString>(boarders.begin(), boarders.end());
     model.groupConfigs = dialog.groupConfigs();
     model.generationTries = dialog.generationTries();
+    model.useSolver = dialog.useSolver();
     currentStyle = dialog.selectedStyle();
 
     // Pins follow their students to the new numbers before anything is written.

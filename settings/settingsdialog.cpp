@@ -2,6 +2,7 @@
 
 #include "config/appdirectory.h"
 #include "config/configstore.h"
+#include "engine/solverstep.h"
 #include "settings/import/rosterimport.h"
 #include "model/namecollation.h"
 #include "requirements/settingscheck.h"
@@ -10,6 +11,7 @@
 #include "settings/rosterupdate.h"
 #include "settings/settingscheckdialog.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -172,6 +174,11 @@ QWidget *SettingsDialog::createGroupTab(const ClassModel &model)
     m_triesSpin->setValue(model.generationTries);
     grid->addWidget(new QLabel(QStringLiteral("每次生成尝试次数")), kGroupCount + 2, 0, 1, 2);
     grid->addWidget(m_triesSpin, kGroupCount + 2, 2);
+    m_solverCheck = new QCheckBox(QStringLiteral("无法满足要求时使用约束求解"));
+    m_solverCheck->setObjectName(QStringLiteral("useSolverCheck"));
+    m_solverCheck->setChecked(model.useSolver);
+    // Beside the tries, so the dialog keeps its size.
+    grid->addWidget(m_solverCheck, kGroupCount + 2, 3, 1, int(headers.size()) - 3);
     // Spare height goes below the rows, not between the header and the first row.
     grid->setRowStretch(kGroupCount + 3, 1);
     return tab;
@@ -324,7 +331,8 @@ void SettingsDialog::updateSummary()
 
 void SettingsDialog::checkSettingsNow()
 {
-    showSettingsFindings(this, checkSettings(draftSettings(m_model, edits())));
+    const ClassModel draft = draftSettings(m_model, edits());
+    showSettingsFindings(this, useSolver() ? Engine::checkSettingsWithSolver(draft) : checkSettings(draft));
 }
 
 SettingsEdits SettingsDialog::edits() const
@@ -364,6 +372,11 @@ QList<GroupConfig> SettingsDialog::groupConfigs() const
 int SettingsDialog::generationTries() const
 {
     return m_triesSpin->value();
+}
+
+bool SettingsDialog::useSolver() const
+{
+    return m_solverCheck->isChecked();
 }
 
 QString SettingsDialog::selectedStyle() const

@@ -9,6 +9,7 @@
 
 #include <functional>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -36,6 +37,7 @@ public:
     // The ten records as the group grid shows them.
     QList<GroupConfig> groupConfigs() const;
     int generationTries() const;
+    bool useSolver() const;
     QString selectedStyle() const;
     QString customPath() const;
     QTableWidget *fixedPositionTable() const;
@@ -74,6 +76,7 @@ private:
     QPlainTextEdit *m_boarderEdit = nullptr;
     QList<GroupRow> m_groupRows;
     QSpinBox *m_triesSpin = nullptr;
+    QCheckBox *m_solverCheck = nullptr;
     QComboBox *m_styleCombo = nullptr;
     QLabel *m_customLabel = nullptr;
     QLineEdit *m_customPathEdit = nullptr;
