@@ -11,6 +11,7 @@
 #include <gecode/search.hh>
 
 #include <algorithm>
+#include <ctime>
 #include <memory>
 #include <numeric>
 #include <vector>
@@ -287,21 +288,24 @@ private:
     }
 };
 
-// Stops on the node count; the clock only guards against a machine far
-// slower than the limit was set for.
+// Stops on the node count; the processor time spent only guards against a
+// machine far slower than the limit was set for (processor time, not the
+// clock, so that a busy machine does not cut the search short).
 class BudgetStop : public Search::Stop
 {
 public:
-    BudgetStop(quint64 nodes, qint64 milliseconds) : m_nodes(nodes), m_milliseconds(milliseconds) { m_clock.start(); }
+    BudgetStop(quint64 nodes, qint64 milliseconds)
+        : m_nodes(nodes), m_limit(std::clock() + std::clock_t(milliseconds * (CLOCKS_PER_SEC / 1000)))
+    {
+    }
     bool stop(const Search::Statistics &statistics, const Search::Options &) override
     {
-        return statistics.node > m_nodes || m_clock.elapsed() > m_milliseconds;
+        return statistics.node > m_nodes || std::clock() > m_limit;
     }
 
 private:
     quint64 m_nodes;
-    qint64 m_milliseconds;
-    QElapsedTimer m_clock;
+    std::clock_t m_limit;
 };
 
 Search::Options searchOptions(BudgetStop *stop)
