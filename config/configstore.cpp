@@ -146,6 +146,8 @@ void readGroupRecords(const QString &path, ClassModel &model)
     const int tries = settings.value(kGenerationTriesKey).toInt(&isNumber);
     model.generationTries =
         isNumber ? std::clamp(tries, kMinGenerationTries, kMaxGenerationTries) : kDefaultGenerationTries;
+    const QString useSolver = settings.value(kUseSolverKey).toString().trimmed().toLower();
+    model.useSolver = !(useSolver == QLatin1String("false") || useSolver == QLatin1String("0"));
 }
 
 bool writeGroupRecords(const QString &path, const ClassModel &model)
@@ -166,6 +168,7 @@ bool writeSettings(const QString &path, const ClassModel &model, const QString &
     if (style == kCustomStyle)
         settings.setValue(QStringLiteral("Style/CustomPath"), customPath);
     settings.setValue(kGenerationTriesKey, model.generationTries);
+    settings.setValue(kUseSolverKey, model.useSolver);
     putGroupRecords(settings, model);
     return flush(settings);
 }

@@ -48,6 +48,7 @@ RunOutcome runOnce(const ClassModel &model, const LogSink &log, const SeedSource
     RunOutcome outcome;
     outcome.verdict = Verification::verify(state);
     outcome.score = scoreTry(outcome.verdict);
+    outcome.seats = state.groups;
     outcome.groups = Verification::compact(state);
     if (model.avoidLastGroupmates)
         outcome.score.repeatedPairs = FreshGroupmates::repeatedPairs(outcome.groups, previous);

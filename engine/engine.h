@@ -24,6 +24,7 @@ Grouping buildGroups(const ClassModel &model, const LogSink &log, const SeedSour
 struct RunOutcome
 {
     Grouping groups;
+    Grouping seats; // the same before compaction: every seat shown
     RequirementVerdict verdict;
     TryScore score;
 };

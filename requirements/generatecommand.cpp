@@ -26,6 +26,7 @@ Engine::GenerationResult MainWindow::buildGroups(std::optional<quint32> seed, co
     options.tries = seed ? 1 : model.generationTries;
     options.trySeeds = seed ? SeedSource([value = *seed] { return value; }) : seedSource;
     options.previous = previous;
+    options.useSolver = model.useSolver;
     return Engine::generate(model, [this](const QString &line) { appendPlainLog(line); }, options);
 }
 

@@ -40,6 +40,7 @@ void MainWindow::saveSettings(SettingsDialog &dialog)
     model.groupConfigs = dialog.groupConfigs();
     model.avoidLastGroupmates = dialog.avoidLastGroupmates();
     model.generationTries = dialog.generationTries();
+    model.useSolver = dialog.useSolver();
     currentStyle = dialog.selectedStyle();
 
     // Pins follow their students to the new numbers before anything is written.

@@ -2,6 +2,7 @@
 
 #include "config/appdirectory.h"
 #include "config/configstore.h"
+#include "engine/solverstep.h"
 #include "settings/import/rosterimport.h"
 #include "model/namecollation.h"
 #include "requirements/settingscheck.h"
@@ -176,8 +177,15 @@ QWidget *SettingsDialog::createGroupTab(const ClassModel &model)
     m_avoidLastGroupmates = new QCheckBox(QStringLiteral("尽量避免与上次同组"));
     m_avoidLastGroupmates->setObjectName(QStringLiteral("avoidLastGroupmatesCheck"));
     m_avoidLastGroupmates->setChecked(model.avoidLastGroupmates);
+    m_solverCheck = new QCheckBox(QStringLiteral("无法满足要求时使用约束求解"));
+    m_solverCheck->setObjectName(QStringLiteral("useSolverCheck"));
+    m_solverCheck->setChecked(model.useSolver);
     // Beside the tries, so the tab needs no more height than the dialog's.
-    grid->addWidget(m_avoidLastGroupmates, kGroupCount + 2, 3, 1, int(headers.size()) - 3);
+    auto *switches = new QHBoxLayout;
+    switches->addWidget(m_avoidLastGroupmates);
+    switches->addWidget(m_solverCheck);
+    switches->addStretch();
+    grid->addLayout(switches, kGroupCount + 2, 3, 1, int(headers.size()) - 3);
     // Spare height goes below the rows, not between the header and the first row.
     grid->setRowStretch(kGroupCount + 3, 1);
     return tab;
@@ -330,7 +338,8 @@ void SettingsDialog::updateSummary()
 
 void SettingsDialog::checkSettingsNow()
 {
-    showSettingsFindings(this, checkSettings(draftSettings(m_model, edits())));
+    const ClassModel draft = draftSettings(m_model, edits());
+    showSettingsFindings(this, useSolver() ? Engine::checkSettingsWithSolver(draft) : checkSettings(draft));
 }
 
 SettingsEdits SettingsDialog::edits() const
@@ -370,6 +379,11 @@ QList<GroupConfig> SettingsDialog::groupConfigs() const
 int SettingsDialog::generationTries() const
 {
     return m_triesSpin->value();
+}
+
+bool SettingsDialog::useSolver() const
+{
+    return m_solverCheck->isChecked();
 }
 
 QString SettingsDialog::selectedStyle() const

@@ -37,6 +37,7 @@ public:
     // The ten records as the group grid shows them.
     QList<GroupConfig> groupConfigs() const;
     int generationTries() const;
+    bool useSolver() const;
     QString selectedStyle() const;
     QString customPath() const;
     bool avoidLastGroupmates() const;
@@ -77,6 +78,7 @@ private:
     QList<GroupRow> m_groupRows;
     QCheckBox *m_avoidLastGroupmates = nullptr;
     QSpinBox *m_triesSpin = nullptr;
+    QCheckBox *m_solverCheck = nullptr;
     QComboBox *m_styleCombo = nullptr;
     QLabel *m_customLabel = nullptr;
     QLineEdit *m_customPathEdit = nullptr;

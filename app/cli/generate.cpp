@@ -30,6 +30,7 @@ const QString kStyle = QStringLiteral("style");
 const QString kQuiet = QStringLiteral("quiet");
 const QString kPdf = QStringLiteral("pdf");
 const QString kView = QStringLiteral("view");
+const QString kNoSolver = QStringLiteral("no-solver");
 
 std::optional<quint32> parseSeed(const QString &text)
 {
@@ -164,6 +165,7 @@ int runGenerate(const QCommandLineParser &parser, Console &console)
     if (seed)
         options.trySeeds = [value = *seed] { return value; };
     options.previous = last.groups;
+    options.useSolver = model.useSolver && !parser.isSet(kNoSolver);
     quint32 keptSeed = 0;
     try {
         const Engine::GenerationResult result = Engine::generate(model, LogSink(), options);
@@ -218,6 +220,7 @@ Command generateCommand()
                  QStringLiteral("FILE.pdf")},
                 {kView, QStringLiteral("PDF 的视角：student 学生视角（讲台在上，默认）或 teacher 教师视角（讲台在下）。"),
                  QStringLiteral("student|teacher")},
+                {kNoSolver, QStringLiteral("不使用约束求解：尝试后仍有要求未满足时保留最好的一次尝试（与关闭“无法满足要求时使用约束求解”相同）。")},
                 {kQuiet, QStringLiteral("不打印日志、分组表和种子；出错时仍在标准错误上说明。")},
             },
             runGenerate,

@@ -6,6 +6,7 @@
 
 #include "app/mainwindow.h"
 #include "config/arrangementhistory.h"
+#include "config/configstore.h"
 #include "update/releaseinfo.h"
 
 #include <QFile>
@@ -33,6 +34,7 @@ private slots:
 
     void seededRunMatchesTheWindow();
     void randomRunPrintsItsSeedAndReplays();
+    void noSolverKeepsTheBestTry();
     void exportedPlanReadsBack();
     void pdfReadsBack_data();
     void pdfReadsBack();
@@ -239,6 +241,30 @@ void TestCommandLine::randomRunPrintsItsSeedAndReplays()
     const Run replay = run({QStringLiteral("generate"), QStringLiteral("--seed"), seed.captured(1)});
     QCOMPARE(replay.out, random.out.mid(1));
     QCOMPARE(run({QStringLiteral("generate"), QStringLiteral("--quiet")}).out, QStringList());
+}
+
+void TestCommandLine::noSolverKeepsTheBestTry()
+{
+    // The demo class with a pair that must and must not sit together.
+    const QString conflicted = path(QStringLiteral("conflict.ini"));
+    ClassModel model;
+    QString style;
+    ConfigStore::readRoster(path(QStringLiteral("config.ini")), model, style);
+    ConfigStore::readGroupRecords(path(QStringLiteral("config.ini")), model);
+    model.mustTogether.append({1, 2});
+    model.mustSeparate.append({1, 2});
+    QVERIFY(ConfigStore::writeSettings(conflicted, model, style, QString()));
+
+    const QString solverLine = QStringLiteral("约束求解: 设置中有无法同时满足的要求（见“检查设置”），保留最好的一次尝试");
+    const QStringList seeded{QStringLiteral("generate"), QStringLiteral("--config"), conflicted, QStringLiteral("--seed"),
+                             QStringLiteral("7")};
+    const Run with = run(seeded);
+    QCOMPARE(with.exitCode, 0);
+    QVERIFY(with.out.contains(solverLine));
+    const Run without = run(seeded + QStringList{QStringLiteral("--no-solver")});
+    QCOMPARE(without.exitCode, 0);
+    QVERIFY(!without.out.join(u'\n').contains(QStringLiteral("约束求解")));
+    QCOMPARE(without.out.size(), with.out.size() - 1);
 }
 
 void TestCommandLine::exportedPlanReadsBack()

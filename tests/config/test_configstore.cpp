@@ -25,6 +25,8 @@ private slots:
     void requirementEntries();
     void generationTries_data();
     void generationTries();
+    void useSolver_data();
+    void useSolver();
 
     // Writing
     void groupRecordsRoundTrip();
@@ -218,6 +220,33 @@ void TestConfigStore::generationTries()
     model.generationTries = 3;
     ConfigStore::readGroupRecords(path(), model);
     QTEST(model.generationTries, "tries");
+}
+
+void TestConfigStore::useSolver_data()
+{
+    QTest::addColumn<QByteArray>("entries");
+    QTest::addColumn<bool>("on");
+    QTest::newRow("absent is on") << QByteArray() << true;
+    QTest::newRow("false") << QByteArray("[Generation]\nUseSolver=false\n") << false;
+    QTest::newRow("0") << QByteArray("[Generation]\nUseSolver=0\n") << false;
+    QTest::newRow("true") << QByteArray("[Generation]\nUseSolver=true\n") << true;
+    QTest::newRow("garbage is on") << QByteArray("[Generation]\nUseSolver=maybe\n") << true;
+}
+
+void TestConfigStore::useSolver()
+{
+    QFETCH(QByteArray, entries);
+    QFETCH(bool, on);
+    writeIni(entries);
+    ClassModel model;
+    model.useSolver = !on;
+    ConfigStore::readGroupRecords(path(), model);
+    QTEST(model.useSolver, "on");
+    // Written as read.
+    QVERIFY(ConfigStore::writeSettings(path(), model, ConfigStore::kDefaultStyle, QString()));
+    ClassModel again;
+    ConfigStore::readGroupRecords(path(), again);
+    QTEST(again.useSolver, "on");
 }
 
 void TestConfigStore::groupRecordsRoundTrip()
