@@ -12,6 +12,7 @@
 class HistoryBook;
 namespace Engine {
 struct GenerationResult;
+struct SolverReport;
 }
 class QComboBox;
 class QLabel;
@@ -113,7 +114,7 @@ private:
 
     // History of arrangements (requirements/)
     HistoryBook openHistory();
-    void recordGeneration(quint32 seed, int avoidedRecord);
+    void recordGeneration(quint32 seed, int avoidedRecord, const Engine::SolverReport &solver);
     void restoreArrangement(int record);
     void noteExport(const QString &savePath);
     // The history record of the arrangement on show; 0 when it has none.

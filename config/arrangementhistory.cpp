@@ -19,7 +19,8 @@ bool operator==(const ArrangementRecord &a, const ArrangementRecord &b)
     return a.id == b.id && a.time == b.time && a.seed == b.seed && a.useOrder == b.useOrder && a.groups == b.groups
            && a.unmetRequirements == b.unmetRequirements && a.restored == b.restored
            && a.exportedPath == b.exportedPath && a.exportedTime == b.exportedTime
-           && a.avoidedRecord == b.avoidedRecord;
+           && a.avoidedRecord == b.avoidedRecord && a.solverOutcome == b.solverOutcome
+           && a.solverMoved == b.solverMoved;
 }
 
 namespace ArrangementHistory {
@@ -116,6 +117,11 @@ public:
         }
         if (object.contains(QLatin1String("avoided")))
             record.avoidedRecord = integer(object, "avoided", 1, 2147483647.0);
+        if (object.contains(QLatin1String("solver"))) {
+            const QJsonObject solver = field(object, "solver", QJsonValue::Object).toObject();
+            record.solverOutcome = field(solver, "outcome", QJsonValue::String).toString();
+            record.solverMoved = integer(solver, "moved", 0, 2147483647.0);
+        }
         return record;
     }
 };
@@ -147,6 +153,10 @@ QJsonObject recordObject(const ArrangementRecord &record)
     }
     if (record.avoidedRecord > 0)
         object.insert(QStringLiteral("avoided"), record.avoidedRecord);
+    if (!record.solverOutcome.isEmpty()) {
+        object.insert(QStringLiteral("solver"), QJsonObject{{QStringLiteral("outcome"), record.solverOutcome},
+                                                            {QStringLiteral("moved"), record.solverMoved}});
+    }
     return object;
 }
 

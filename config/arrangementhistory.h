@@ -45,6 +45,11 @@ struct ArrangementRecord
     QDateTime exportedTime;
     // The arrangement whose groupmates the run kept apart; 0 when it did not.
     int avoidedRecord = 0;
+    // What the constraint solver did for this arrangement: empty when it did
+    // not run, else "solved", "settings-conflict", "infeasible" or "undecided".
+    QString solverOutcome;
+    int solverMoved = 0; // students the solver moved
+
     // Rises with every generation and restore: the highest is the arrangement
     // in use last (times may repeat within a second).
     int useOrder = 0;

@@ -25,6 +25,19 @@ QString verdictText(int unmetRequirements)
                                   : QStringLiteral("%1 项要求未满足").arg(unmetRequirements);
 }
 
+void noteSolver(ArrangementRecord &record, const Engine::SolverReport &report)
+{
+    using Outcome = Engine::SolverReport::Outcome;
+    switch (report.outcome) {
+    case Outcome::NotRun: record.solverOutcome.clear(); break;
+    case Outcome::SettingsConflict: record.solverOutcome = QStringLiteral("settings-conflict"); break;
+    case Outcome::Solved: record.solverOutcome = QStringLiteral("solved"); break;
+    case Outcome::Infeasible: record.solverOutcome = QStringLiteral("infeasible"); break;
+    case Outcome::Undecided: record.solverOutcome = QStringLiteral("undecided"); break;
+    }
+    record.solverMoved = report.outcome == Outcome::Solved ? report.moved : 0;
+}
+
 ArrangementRecord recordOf(const ClassModel &model, const Grouping &groups, quint32 seed, const QDateTime &time)
 {
     ArrangementRecord record;

@@ -2,6 +2,7 @@
 
 #include "config/arrangementhistory.h"
 #include "config/historybook.h"
+#include "engine/solverstep.h"
 #include "model/classmodel.h"
 
 #include <QStringList>
@@ -17,6 +18,8 @@ QString verdictText(int unmetRequirements);
 // The grouping (by group position) with its marks and verdict; id, use order
 // and export are left for the history to fill.
 ArrangementRecord recordOf(const ClassModel &model, const Grouping &groups, quint32 seed, const QDateTime &time);
+// Whether and how the constraint solver took part, as the record keeps it.
+void noteSolver(ArrangementRecord &record, const Engine::SolverReport &report);
 
 struct RosterArrangement
 {

@@ -69,7 +69,7 @@ void MainWindow::generateWith(const std::optional<ArrangementRecord> &repeat)
         progress.reset();
         logMessage(QStringLiteral("分组生成完成"));
         // The kept try's seed, so that repeating it replays this arrangement.
-        recordGeneration(result.seed, last.record);
+        recordGeneration(result.seed, last.record, result.solver);
         showSettingsNotice();
     } catch (const std::exception &error) {
         progress.reset();

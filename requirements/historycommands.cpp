@@ -14,13 +14,14 @@ HistoryBook MainWindow::openHistory()
     return HistoryBook(configPath, [this](const QString &line) { appendPlainLog(line); });
 }
 
-void MainWindow::recordGeneration(quint32 seed, int avoidedRecord)
+void MainWindow::recordGeneration(quint32 seed, int avoidedRecord, const Engine::SolverReport &solver)
 {
     currentRecord = 0;
     if (model.generatedGroups.isEmpty())
         return;
     ArrangementRecord record = recordOf(model, model.generatedGroups, seed, currentDateTime());
     record.avoidedRecord = avoidedRecord;
+    noteSolver(record, solver);
     currentRecord = openHistory().add(record);
 }
 

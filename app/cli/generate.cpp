@@ -167,6 +167,7 @@ int runGenerate(const QCommandLineParser &parser, Console &console)
     options.previous = last.groups;
     options.useSolver = model.useSolver && !parser.isSet(kNoSolver);
     quint32 keptSeed = 0;
+    Engine::SolverReport solver;
     try {
         const Engine::GenerationResult result = Engine::generate(model, LogSink(), options);
         if (!seed)
@@ -175,6 +176,7 @@ int runGenerate(const QCommandLineParser &parser, Console &console)
             console.print(line);
         model.generatedGroups = result.groups;
         keptSeed = result.seed;
+        solver = result.solver;
     } catch (const std::exception &error) {
         console.fail(QStringLiteral("生成分组时发生错误: %1").arg(QString::fromUtf8(error.what())));
         return BadInput;
@@ -183,6 +185,7 @@ int runGenerate(const QCommandLineParser &parser, Console &console)
         console.print(line);
     ArrangementRecord record = recordOf(model, model.generatedGroups, keptSeed, currentDateTime());
     record.avoidedRecord = last.record;
+    noteSolver(record, solver);
     const int recorded = history.add(record);
 
     const auto exported = [&history, recorded](const QString &savePath) {

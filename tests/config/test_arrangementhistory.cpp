@@ -27,6 +27,8 @@ ArrangementRecord sampleRecord()
     record.exportedPath = QStringLiteral("/tmp/计划 1.xlsx");
     record.exportedTime = kNow.addDays(2);
     record.avoidedRecord = 2;
+    record.solverOutcome = QStringLiteral("solved");
+    record.solverMoved = 3;
     return record;
 }
 
@@ -95,6 +97,8 @@ void TestArrangementHistory::recordRoundTrip()
     plain.exportedPath.clear();
     plain.exportedTime = {};
     plain.avoidedRecord = 0;
+    plain.solverOutcome.clear();
+    plain.solverMoved = 0;
     const QList<ArrangementRecord> records{sampleRecord(), plain};
     QCOMPARE(ArrangementHistory::save(path(), records), QString());
     const ArrangementHistory::Loaded loaded = ArrangementHistory::load(path());
@@ -119,6 +123,8 @@ void TestArrangementHistory::damagedText_data()
     QTest::newRow("unknown gender") << historyWith(QByteArray(kGoodRecord).replace("\"M\"", "\"X\""));
     QTest::newRow("name not text") << historyWith(QByteArray(kGoodRecord).replace("\"a\"", "1"));
     QTest::newRow("group number 0") << historyWith(QByteArray(kGoodRecord).replace("\"number\": 1", "\"number\": 0"));
+    QTest::newRow("solver not an object")
+        << historyWith(QByteArray(kGoodRecord).replace("\"unmet\": 0", "\"unmet\": 0, \"solver\": \"solved\""));
     QTest::newRow("one id twice") << historyWith(kGoodRecord + "," + kGoodRecord);
 }
 

@@ -6,6 +6,7 @@
 #include "engine/engine.h"
 #include "engine/generation.h"
 #include "engine/solverstep.h"
+#include "requirements/arrangementrecord.h"
 #include "requirements/requirementcheck.h"
 #include "requirements/settingscheck.h"
 
@@ -115,6 +116,12 @@ void TestArrangementSolver::missedTryIsCompletedAndVerifiedAgain()
     for (qsizetype i = at; i < log.lines.size(); ++i)
         QVERIFY2(!log.lines.at(i).startsWith(u'✗'), qPrintable(log.lines.at(i)));
     QCOMPARE(log.lines, result.lines);
+
+    // The history keeps that the solver completed this arrangement.
+    ArrangementRecord record;
+    noteSolver(record, result.solver);
+    QCOMPARE(record.solverOutcome, QStringLiteral("solved"));
+    QCOMPARE(record.solverMoved, result.solver.moved);
 }
 
 void TestArrangementSolver::conflictIsExactlyThePlantedSettings_data()
@@ -215,6 +222,9 @@ void TestArrangementSolver::solverOffChangesNothing()
         const Engine::GenerationResult result = Engine::generate(model, LogSink(), options);
         QVERIFY(!result.verdict.allMet());
         QVERIFY(!result.solver.used());
+        ArrangementRecord record;
+        noteSolver(record, result.solver);
+        QVERIFY(record.solverOutcome.isEmpty());
         QVERIFY(!result.lines.join(u'\n').contains(QStringLiteral("约束求解")));
         QCOMPARE(result.groups, Engine::runOnce(model, LogSink(), seedSequence(40 + quint32(result.chosenTry) - 1)).groups);
     }
