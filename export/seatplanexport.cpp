@@ -2,6 +2,7 @@
 
 #include "config/clock.h"
 #include "config/configstore.h"
+#include "export/xlsx/package.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -254,8 +255,10 @@ bool writeSeatTable(const QString &fileName, const Source &source, const Reporte
         const QString savePath = QDir::toNativeSeparators(outputName);
         save(application, *workbook, savePath, reporter);
 
+        // Reopened rather than only looked at: a full disk can leave a
+        // truncated archive that only its checksums give away.
         const QFileInfo saved(outputName);
-        if (!saved.exists() || saved.size() == 0)
+        if (!saved.exists() || saved.size() == 0 || !Xlsx::Package::isIntact(outputName))
             throw Error(QStringLiteral("文件保存失败，请检查路径和权限"));
 
         app.setProperty("ScreenUpdating", true);

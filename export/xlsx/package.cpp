@@ -18,6 +18,32 @@ using Automation::Error;
 constexpr qint64 kMaxRatio = 200;
 constexpr qint64 kRatioFloor = 1024 * 1024;
 
+struct SourceDeleter
+{
+    void operator()(zip_source_t *source) const { zip_source_free(source); }
+};
+using SourceHandle = std::unique_ptr<zip_source_t, SourceDeleter>;
+
+struct FileCloser
+{
+    void operator()(zip_file_t *file) const { zip_fclose(file); }
+};
+using FileHandle = std::unique_ptr<zip_file_t, FileCloser>;
+
+DeviceWrite &deviceWrite()
+{
+    static DeviceWrite write;
+    return write;
+}
+
+// Rewritten parts are deflated at this level; 9, libzip's default, costs
+// several times the time for a few per cent of a file of a few kilobytes.
+int &compressionLevel()
+{
+    static int level = 6;
+    return level;
+}
+
 QString nativeName(const QString &path)
 {
     return QDir::toNativeSeparators(path);
@@ -28,7 +54,68 @@ QString nativeName(const QString &path)
     throw Error(QStringLiteral("模板文件 %1 已损坏或不是有效的 xlsx 工作簿（%2）").arg(nativeName(path), detail));
 }
 
+// Opens an archive over a source; the archive owns the source from then on,
+// and on failure the source is freed here.
+zip_t *openFromSource(SourceHandle source, int flags)
+{
+    if (!source)
+        return nullptr;
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_t *archive = zip_open_from_source(source.get(), flags, &error);
+    zip_error_fini(&error);
+    if (archive)
+        source.release();
+    return archive;
+}
+
+SourceHandle bufferSource(const void *data, zip_uint64_t size)
+{
+    zip_error_t error;
+    zip_error_init(&error);
+    SourceHandle source(zip_source_buffer_create(data, size, 0, &error));
+    zip_error_fini(&error);
+    return source;
+}
+
+enum class ReadOutcome { Complete, Unreadable, TooLarge, BadChecksum };
+
+// Reads an entry to its end into data, or only checks it when data is null.
+ReadOutcome readEntry(zip_t *archive, zip_uint64_t index, qint64 limit, QByteArray *data)
+{
+    FileHandle file(zip_fopen_index(archive, index, 0));
+    if (!file)
+        return ReadOutcome::Unreadable;
+    constexpr qint64 kChunk = 65536;
+    char scratch[kChunk];
+    qint64 total = 0;
+    for (;;) {
+        char *target = scratch;
+        if (data) {
+            data->resize(qsizetype(total + kChunk));
+            target = data->data() + total;
+        }
+        const zip_int64_t got = zip_fread(file.get(), target, zip_uint64_t(kChunk));
+        if (got < 0)
+            return ReadOutcome::Unreadable;
+        total += got;
+        if (data)
+            data->resize(qsizetype(total));
+        if (got == 0)
+            break;
+        // The header's size may lie; never inflate beyond the limit.
+        if (total > limit)
+            return ReadOutcome::TooLarge;
+    }
+    return zip_fclose(file.release()) == 0 ? ReadOutcome::Complete : ReadOutcome::BadChecksum;
+}
+
 } // namespace
+
+void Package::ArchiveDeleter::operator()(zip *archive) const
+{
+    zip_discard(archive); // also frees the source it was opened from
+}
 
 Package::Package(const QString &path)
     : m_path(path)
@@ -40,26 +127,17 @@ Package::Package(const QString &path)
         damaged(path, QStringLiteral("文件过大"));
     m_bytes = file.readAll();
 
-    zip_error_t error;
-    zip_error_init(&error);
-    m_source = zip_source_buffer_create(m_bytes.constData(), zip_uint64_t(m_bytes.size()), 0, &error);
-    if (m_source)
-        m_archive = zip_open_from_source(m_source, ZIP_RDONLY, &error);
-    zip_error_fini(&error);
-    if (!m_archive) {
-        if (m_source)
-            zip_source_free(m_source);
-        m_source = nullptr;
+    m_archive.reset(openFromSource(bufferSource(m_bytes.constData(), zip_uint64_t(m_bytes.size())), ZIP_RDONLY));
+    if (!m_archive)
         damaged(path, QStringLiteral("不是 zip 压缩包"));
-    }
 
-    const zip_int64_t count = zip_get_num_entries(m_archive, 0);
+    const zip_int64_t count = zip_get_num_entries(m_archive.get(), 0);
     if (count > kMaxEntries)
         damaged(path, QStringLiteral("条目过多"));
     for (zip_int64_t index = 0; index < count; ++index) {
         zip_stat_t stat;
         zip_stat_init(&stat);
-        if (zip_stat_index(m_archive, zip_uint64_t(index), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_NAME))
+        if (zip_stat_index(m_archive.get(), zip_uint64_t(index), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_NAME))
             damaged(path, QStringLiteral("目录无法读取"));
         const qint64 size = qint64(stat.size);
         const qint64 compressed = qint64(stat.comp_size);
@@ -73,11 +151,7 @@ Package::Package(const QString &path)
     }
 }
 
-Package::~Package()
-{
-    if (m_archive)
-        zip_discard(m_archive); // also frees m_source
-}
+Package::~Package() = default;
 
 const Package::Entry *Package::find(const QString &name) const
 {
@@ -100,29 +174,18 @@ QByteArray Package::read(const QString &name) const
     if (entry->replaced || entry->index < 0)
         return entry->data;
 
-    zip_file_t *file = zip_fopen_index(m_archive, zip_uint64_t(entry->index), 0);
-    if (!file)
-        damaged(m_path, QStringLiteral("无法解压 %1").arg(name));
     QByteArray data;
-    char buffer[65536];
-    for (;;) {
-        const zip_int64_t got = zip_fread(file, buffer, sizeof buffer);
-        if (got < 0) {
-            zip_fclose(file);
-            damaged(m_path, QStringLiteral("无法解压 %1").arg(name));
-        }
-        if (got == 0)
-            break;
-        // The header's size may lie; never inflate beyond the limit.
-        if (data.size() + got > kMaxPartSize) {
-            zip_fclose(file);
-            damaged(m_path, QStringLiteral("条目 %1 解压后大小异常").arg(name));
-        }
-        data.append(buffer, qsizetype(got));
+    switch (readEntry(m_archive.get(), zip_uint64_t(entry->index), kMaxPartSize, &data)) {
+    case ReadOutcome::Complete:
+        return data;
+    case ReadOutcome::Unreadable:
+        damaged(m_path, QStringLiteral("无法解压 %1").arg(name));
+    case ReadOutcome::TooLarge:
+        damaged(m_path, QStringLiteral("条目 %1 解压后大小异常").arg(name));
+    case ReadOutcome::BadChecksum:
+        break;
     }
-    if (zip_fclose(file) != 0)
-        damaged(m_path, QStringLiteral("%1 校验失败").arg(name));
-    return data;
+    damaged(m_path, QStringLiteral("%1 校验失败").arg(name));
 }
 
 void Package::write(const QString &name, const QByteArray &data)
@@ -152,64 +215,55 @@ void Package::remove(const QString &name)
 
 QByteArray Package::buildArchive() const
 {
-    const QString failed = QStringLiteral("无法生成工作簿文件");
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t *buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
-    zip_t *target = buffer ? zip_open_from_source(buffer, ZIP_TRUNCATE, &error) : nullptr;
-    zip_error_fini(&error);
-    if (!target) {
-        if (buffer)
-            zip_source_free(buffer);
-        throw Error(failed);
-    }
-    // Keep the buffer alive after zip_close so that its content can be read.
-    zip_source_keep(buffer);
-
-    auto abandon = [&] {
-        zip_discard(target);
-        zip_source_free(buffer);
-        throw Error(failed);
-    };
+    const Error failed(QStringLiteral("无法生成工作簿文件"));
+    SourceHandle buffer = bufferSource(nullptr, 0);
+    if (!buffer)
+        throw failed;
+    // One reference for the archive, one to read its bytes after closing.
+    zip_source_keep(buffer.get());
+    std::unique_ptr<zip, ArchiveDeleter> target(openFromSource(SourceHandle(buffer.get()), ZIP_TRUNCATE));
+    if (!target)
+        throw failed;
 
     for (const Entry &entry : m_entries) {
         if (entry.removed)
             continue;
         const QByteArray name = entry.name.toUtf8();
         if (name.endsWith('/')) {
-            if (zip_dir_add(target, name.constData(), ZIP_FL_ENC_UTF_8) < 0)
-                abandon();
+            if (zip_dir_add(target.get(), name.constData(), ZIP_FL_ENC_UTF_8) < 0)
+                throw failed;
             continue;
         }
-        zip_source_t *source = entry.replaced
-            ? zip_source_buffer(target, entry.data.constData(), zip_uint64_t(entry.data.size()), 0)
-            : zip_source_zip(target, m_archive, zip_uint64_t(entry.index), 0, 0, -1);
+        SourceHandle source(entry.replaced
+                                ? zip_source_buffer(target.get(), entry.data.constData(), zip_uint64_t(entry.data.size()), 0)
+                                : zip_source_zip(target.get(), m_archive.get(), zip_uint64_t(entry.index), 0, 0, -1));
         if (!source)
-            abandon();
-        if (zip_file_add(target, name.constData(), source, ZIP_FL_ENC_UTF_8) < 0) {
-            zip_source_free(source);
-            abandon();
-        }
+            throw failed;
+        const zip_int64_t index = zip_file_add(target.get(), name.constData(), source.get(), ZIP_FL_ENC_UTF_8);
+        if (index < 0)
+            throw failed;
+        source.release();
+        if (entry.replaced
+            && zip_set_file_compression(target.get(), zip_uint64_t(index), ZIP_CM_DEFLATE, zip_uint32_t(compressionLevel()))
+                < 0)
+            throw failed;
     }
-    if (zip_close(target) != 0) {
-        zip_discard(target);
-        zip_source_free(buffer);
-        throw Error(failed);
-    }
+    if (zip_close(target.get()) != 0)
+        throw failed;
+    target.release(); // closed and freed
 
     QByteArray bytes;
     zip_stat_t stat;
     zip_stat_init(&stat);
-    if (zip_source_stat(buffer, &stat) == 0 && zip_source_open(buffer) == 0) {
+    if (zip_source_stat(buffer.get(), &stat) == 0 && zip_source_open(buffer.get()) == 0) {
         bytes.resize(qsizetype(stat.size));
-        const zip_int64_t got = zip_source_read(buffer, bytes.data(), stat.size);
-        zip_source_close(buffer);
+        const zip_int64_t got = zip_source_read(buffer.get(), bytes.data(), stat.size);
+        zip_source_close(buffer.get());
         if (got != zip_int64_t(stat.size))
             bytes.clear();
     }
-    zip_source_free(buffer);
     if (bytes.isEmpty())
-        throw Error(failed);
+        throw failed;
     return bytes;
 }
 
@@ -217,8 +271,49 @@ void Package::saveAs(const QString &path) const
 {
     const QByteArray bytes = buildArchive();
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    const auto fail = [&] {
         throw Error(QStringLiteral("无法写入文件 %1：%2").arg(nativeName(path), file.errorString()));
+    };
+    // Unbuffered, so that a full disk shows in the write itself rather than
+    // in a flush inside commit() that would go unreported.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        fail();
+    const DeviceWrite &write = deviceWrite();
+    for (qint64 done = 0; done < bytes.size();) {
+        const char *data = bytes.constData() + done;
+        const qint64 size = bytes.size() - done;
+        const qint64 written = write ? write(file, data, size) : file.write(data, size);
+        if (written <= 0)
+            fail();
+        done += written;
+    }
+    if (file.error() != QFileDevice::NoError || !file.commit())
+        fail();
+}
+
+bool Package::isIntact(const QString &path)
+{
+    int code = 0;
+    const std::unique_ptr<zip, ArchiveDeleter> archive(
+        zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code));
+    if (!archive || zip_name_locate(archive.get(), "[Content_Types].xml", 0) < 0)
+        return false;
+    const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
+    for (zip_int64_t index = 0; index < count; ++index) {
+        if (readEntry(archive.get(), zip_uint64_t(index), kMaxPartSize, nullptr) != ReadOutcome::Complete)
+            return false;
+    }
+    return true;
+}
+
+void setDeviceWriteForTesting(DeviceWrite write)
+{
+    deviceWrite() = std::move(write);
+}
+
+void setCompressionLevelForTesting(int level)
+{
+    compressionLevel() = level;
 }
 
 } // namespace Xlsx

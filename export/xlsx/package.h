@@ -5,8 +5,12 @@
 #include <QMap>
 #include <QString>
 
+#include <functional>
+#include <memory>
+
 struct zip;
 struct zip_source;
+class QFileDevice;
 
 namespace Xlsx {
 
@@ -34,8 +38,13 @@ public:
     void remove(const QString &name);
 
     // Writes the package to a temporary file beside the target and renames
-    // it into place; a failed save leaves no file behind.
+    // it into place only when every byte was written; a failed save leaves
+    // no file behind and an earlier file of that name as it was.
     void saveAs(const QString &path) const;
+
+    // Whether the file at path is a complete zip archive whose every entry
+    // inflates to its recorded checksum, with a content-type list.
+    static bool isIntact(const QString &path);
 
 private:
     struct Entry
@@ -46,16 +55,27 @@ private:
         bool removed = false;
         QByteArray data;
     };
+    struct ArchiveDeleter
+    {
+        void operator()(zip *archive) const;
+    };
 
     QByteArray buildArchive() const;
     const Entry *find(const QString &name) const;
 
     QString m_path;
-    QByteArray m_bytes;
-    zip_source *m_source = nullptr;
-    zip *m_archive = nullptr;
+    QByteArray m_bytes; // the archive reads from these; declared before it
+    std::unique_ptr<zip, ArchiveDeleter> m_archive;
     QList<Entry> m_entries;
     QMap<QString, int> m_byName;
 };
+
+// Tests stand a failing device in for the file system: the function writes
+// what it will of the bytes to the file and returns how many it took, 0 or
+// -1 for none. An empty function restores plain writing.
+using DeviceWrite = std::function<qint64(QFileDevice &file, const char *data, qint64 size)>;
+void setDeviceWriteForTesting(DeviceWrite write);
+// The deflate level of rewritten parts (1 to 9), for the benchmark.
+void setCompressionLevelForTesting(int level);
 
 } // namespace Xlsx

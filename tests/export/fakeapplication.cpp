@@ -86,10 +86,15 @@ public:
         m_scenario->journal.append(QStringLiteral("%1.%2[%3]").arg(m_kind, member, shown.join(u',')));
         raiseIfScripted(member);
         if (member.startsWith(QLatin1String("SaveAs")) && m_scenario->saveEffect != FakeScenario::SaveEffect::WritesNothing) {
+            QFile workbook(QStringLiteral(QUORVANE_TEMPLATE_DIR "/座位样式1.xlsx"));
+            QByteArray bytes = workbook.open(QIODevice::ReadOnly) ? workbook.readAll() : QByteArray();
+            if (m_scenario->saveEffect == FakeScenario::SaveEffect::WritesEmptyFile)
+                bytes.clear();
+            if (m_scenario->saveEffect == FakeScenario::SaveEffect::WritesTruncatedFile)
+                bytes.truncate(bytes.size() / 2);
             QFile file(arguments.value(0).toString());
-            if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-                && m_scenario->saveEffect == FakeScenario::SaveEffect::WritesFile)
-                file.write("PK fake workbook");
+            if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                file.write(bytes);
         }
         return {};
     }

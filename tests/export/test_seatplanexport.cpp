@@ -30,8 +30,8 @@ private slots:
     // Saving
     void wpsSaveForms_data();
     void wpsSaveForms();
-    void savedFileMissingOrEmpty_data();
-    void savedFileMissingOrEmpty();
+    void savedFileMissingEmptyOrTruncated_data();
+    void savedFileMissingEmptyOrTruncated();
     void closeAndQuitErrorsAreIgnored();
 
     // Failures and clean-up
@@ -267,14 +267,15 @@ void TestSeatPlanExport::wpsSaveForms()
     QCOMPARE(m_com.uninitializations, 1);
 }
 
-void TestSeatPlanExport::savedFileMissingOrEmpty_data()
+void TestSeatPlanExport::savedFileMissingEmptyOrTruncated_data()
 {
     QTest::addColumn<int>("effect");
     QTest::newRow("nothing written") << int(FakeScenario::SaveEffect::WritesNothing);
     QTest::newRow("empty file") << int(FakeScenario::SaveEffect::WritesEmptyFile);
+    QTest::newRow("truncated workbook") << int(FakeScenario::SaveEffect::WritesTruncatedFile);
 }
 
-void TestSeatPlanExport::savedFileMissingOrEmpty()
+void TestSeatPlanExport::savedFileMissingEmptyOrTruncated()
 {
     QFETCH(int, effect);
     const Scenario scenario = registerApp(QStringLiteral("Excel.Application"));

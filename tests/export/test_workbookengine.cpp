@@ -4,6 +4,7 @@
 #include "zipfixture.h"
 
 #include "export/builtinengine.h"
+#include "export/xlsx/package.h"
 
 #include <QDir>
 #include <QFile>
@@ -383,6 +384,8 @@ void TestWorkbookEngine::badTemplates_data()
     QTest::newRow("cell reference out of the sheet") << "bad reference" << "无效的单元格引用 A1048577";
     QTest::newRow("shared string index out of range") << "bad string index" << "引用了不存在的共享字符串";
     QTest::newRow("inflates out of proportion") << "bomb" << "解压后大小异常";
+    // Refused after the archive was opened: it must be released all the same.
+    QTest::newRow("too many entries, archive released") << "crowded" << "条目过多";
     QTest::newRow("absurd used range") << "huge range" << "已用区域过大";
 }
 
@@ -414,6 +417,8 @@ void TestWorkbookEngine::badTemplates()
         replace(QStringLiteral("xl/sharedStrings.xml"), "<sst><si><t>1-1</si></sst>");
     if (damage == QLatin1String("bomb"))
         entries.append({QStringLiteral("xl/media/zeros.bin"), QByteArray(4 * 1024 * 1024, '\0')});
+    for (int i = 0; damage == QLatin1String("crowded") && entries.size() <= Xlsx::Package::kMaxEntries; ++i)
+        entries.append({QStringLiteral("xl/media/%1.bin").arg(i), QByteArray()});
     const QString path = write(entries);
     const QByteArray digest = fileDigest(path);
 
