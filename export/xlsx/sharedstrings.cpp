@@ -46,7 +46,7 @@ int SharedStrings::add(const QString &value)
 
     pugi::xml_node item = m_root.append_child((m_prefix + "si").constData());
     pugi::xml_node t = item.append_child((m_prefix + "t").constData());
-    const QByteArray utf8 = value.toUtf8();
+    const QByteArray utf8 = encodeStringItem(value).toUtf8();
     if (!value.isEmpty() && (value.front().isSpace() || value.back().isSpace()))
         t.append_attribute("xml:space") = "preserve";
     t.text().set(utf8.constData());

@@ -100,6 +100,7 @@ private slots:
     void formulaReplacedDropsCalcChain();
     void sharedStringsPartCreatedWhenMissing();
     void newCellInsertedInOrder();
+    void controlCharactersInNamesKeepTheWorkbookReadable();
 
     // Refusing
     void badTemplates_data();
@@ -129,6 +130,9 @@ void TestWorkbookEngine::values_data()
                                         << QVariant(QStringLiteral("第6周 XXXX.XX.XX"));
     QTest::newRow("inline string") << QByteArray(R"(<c r="A1" t="inlineStr"><is><t>1-2</t></is></c>)")
                                    << QVariant(QStringLiteral("1-2"));
+    QTest::newRow("escaped control character")
+        << QByteArray(R"(<c r="A1" t="inlineStr"><is><t>甲_x0007_乙_x005f_x0041_</t></is></c>)")
+        << QVariant(QStringLiteral("甲\u0007乙_x0041_"));
     QTest::newRow("blank-only inline string")
         << QByteArray(R"(<c r="A1" t="inlineStr"><is><t xml:space="preserve"> </t></is></c>)") << QVariant(QStringLiteral(" "));
     QTest::newRow("number") << QByteArray(R"(<c r="A1"><v>12</v></c>)") << QVariant(12.0);
@@ -369,6 +373,40 @@ void TestWorkbookEngine::newCellInsertedInOrder()
     const Opened reopened(output);
     QCOMPARE(reopened.value(2, 2), QVariant(QStringLiteral("乙")));
     QCOMPARE(reopened.counts(), qMakePair(2, 4));
+}
+
+void TestWorkbookEngine::controlCharactersInNamesKeepTheWorkbookReadable()
+{
+    const struct
+    {
+        QString name;
+        QByteArray written;
+    } names[] = {
+        {QStringLiteral("王\u0007浩然"), "王_x0007_浩然"},
+        {QString(QChar(0)) + QStringLiteral("甲\u001F\u000B"), "_x0000_甲_x001F__x000B_"},
+        {QStringLiteral("_x0041_ and _x12G4"), "_x005F_x0041_ and _x12G4"},
+        {QStringLiteral("甲\t乙\n丙"), "甲\t乙\n丙"},
+        {QStringLiteral("\uFFFF") + QChar(0xD800) + QStringLiteral("乙"), "_xFFFF__xD800_乙"},
+    };
+    QByteArray rows;
+    for (int i = 1; i <= int(std::size(names)); ++i)
+        rows += "<row r=\"" + QByteArray::number(i) + "\"><c r=\"A" + QByteArray::number(i) + "\"><v>1</v></c></row>";
+    const QString path = write(workbookParts({{"S", sheetData(rows)}}));
+    const QString output = m_dir->filePath(QStringLiteral("out.xlsx"));
+    {
+        const Opened opened(path);
+        for (int i = 0; i < int(std::size(names)); ++i)
+            opened.sheet->querySubObject("Cells(int,int)", {i + 1, 1})->setProperty("Value", names[i].name);
+        opened.save(output);
+    }
+    const QByteArray strings = zipEntry(readZip(output), QStringLiteral("xl/sharedStrings.xml"));
+    const Opened reopened(output);
+    for (int i = 0; i < int(std::size(names)); ++i) {
+        QVERIFY2(strings.contains(">" + names[i].written + "</t>"), names[i].written.constData());
+        QCOMPARE(reopened.value(i + 1, 1).toString(), names[i].name);
+    }
+    // An XML parser that keeps to XML 1.0 accepts the file.
+    QVERIFY(!readBack(output).isEmpty());
 }
 
 // ---- Refusing
