@@ -3,6 +3,8 @@
 #include "export/automation.h"
 #include "export/xlsx/xml.h"
 
+#include <cstring>
+
 namespace Xlsx {
 
 bool parseCellReference(const QByteArray &reference, int &row, int &column)
@@ -35,8 +37,36 @@ QByteArray cellReference(int row, int column)
     return letters + QByteArray::number(row);
 }
 
+bool mayHoldFormulas(const QByteArray &worksheetXml)
+{
+    const char *const begin = worksheetXml.constData();
+    const char *const end = begin + worksheetXml.size();
+    const auto isNameChar = [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-'
+            || c == '.';
+    };
+    for (const char *f = begin; (f = static_cast<const char *>(std::memchr(f, 'f', size_t(end - f)))); ++f) {
+        if (f == begin || f + 1 == end)
+            continue;
+        const char next = f[1];
+        if (next != '>' && next != '/' && next != ' ' && next != '\t' && next != '\n' && next != '\r')
+            continue;
+        if (f[-1] == '<')
+            return true;
+        if (f[-1] != ':')
+            continue;
+        const char *start = f - 1;
+        while (start > begin && isNameChar(start[-1]))
+            --start;
+        if (start > begin && start < f - 1 && start[-1] == '<')
+            return true;
+    }
+    return false;
+}
+
 Sheet::Sheet(const QByteArray &xml, const QString &partName)
     : m_partName(partName)
+    , m_formulas(mayHoldFormulas(xml))
 {
     parsePart(m_document, xml, partName);
     m_sheetData = child(m_document.document_element(), "sheetData");
@@ -132,6 +162,27 @@ pugi::xml_node Sheet::ensureCell(int row, int column)
     target.cells.insert(column, node);
     m_dirty = true;
     return node;
+}
+
+void Sheet::dropFormulaResults()
+{
+    if (!m_formulas)
+        return;
+    for (const Row &row : std::as_const(m_rows)) {
+        for (pugi::xml_node cell : row.cells) {
+            if (!child(cell, "f"))
+                continue;
+            while (pugi::xml_node v = child(cell, "v")) {
+                cell.remove_child(v);
+                m_dirty = true;
+            }
+            // The type described the cached result; a string result would
+            // otherwise leave an empty string behind.
+            const QByteArray type(cell.attribute("t").value());
+            if (type == "str" || type == "b" || type == "e" || type == "n" || type == "d")
+                cell.remove_attribute("t");
+        }
+    }
 }
 
 QByteArray Sheet::serialize()

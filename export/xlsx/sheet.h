@@ -16,6 +16,10 @@ constexpr int kMaxColumns = 16384;
 bool parseCellReference(const QByteArray &reference, int &row, int &column);
 QByteArray cellReference(int row, int column);
 
+// Whether a worksheet part may hold a formula: it has an <f> element,
+// whatever its prefix. Cheap enough to run over parts that are not parsed.
+bool mayHoldFormulas(const QByteArray &worksheetXml);
+
 // One worksheet part: its cells indexed by position. Rows and cells without
 // an explicit position get one when the part is read, so that inserting
 // cells later never shifts the ones that follow.
@@ -40,6 +44,11 @@ public:
     // The cell, created in its place (rows and cells ascending) when missing.
     pugi::xml_node ensureCell(int row, int column);
 
+    bool holdsFormulas() const { return m_formulas; }
+    // Takes the cached results out of the formula cells, so that no program
+    // can show a result computed before the sheet was filled.
+    void dropFormulaResults();
+
     void markDirty() { m_dirty = true; }
     bool isDirty() const { return m_dirty; }
     QByteArray serialize();
@@ -55,6 +64,7 @@ private:
     pugi::xml_document m_document;
     pugi::xml_node m_sheetData;
     QMap<int, Row> m_rows;
+    bool m_formulas = false;
     bool m_dirty = false;
 };
 

@@ -168,16 +168,60 @@ void Workbook::setStyle(Sheet &sheet, int row, int column, int xf)
     sheet.markDirty();
 }
 
+void Workbook::requestFullCalculation()
+{
+    pugi::xml_document document;
+    parsePart(document, m_package.read(m_workbookPart), m_workbookPart);
+    pugi::xml_node root = document.document_element();
+    pugi::xml_node calcPr = child(root, "calcPr");
+    if (!calcPr) {
+        // Its place in the workbook's sequence: before all of these.
+        static const char *const kLater[] = {"oleSize",       "customWorkbookViews", "pivotCaches",
+                                             "smartTagPr",    "smartTagTypes",       "webPublishing",
+                                             "fileRecoveryPr", "webPublishObjects",  "extLst"};
+        pugi::xml_node before;
+        for (pugi::xml_node node = root.first_child(); node && !before; node = node.next_sibling()) {
+            for (const char *name : kLater) {
+                if (node.type() == pugi::node_element && hasLocalName(node, name))
+                    before = node;
+            }
+        }
+        const QByteArray name = prefixOf(root) + "calcPr";
+        calcPr = before ? root.insert_child_before(name.constData(), before) : root.append_child(name.constData());
+    }
+    if (QByteArray(calcPr.attribute("fullCalcOnLoad").value()) == "1")
+        return;
+    pugi::xml_attribute full = calcPr.attribute("fullCalcOnLoad");
+    if (!full)
+        full = calcPr.append_attribute("fullCalcOnLoad");
+    full.set_value("1");
+    m_package.write(m_workbookPart, serialize(document));
+}
+
 void Workbook::saveAs(const QString &path)
 {
     const QFileInfo target(path);
     if (target.exists() && target.canonicalFilePath() == QFileInfo(m_path).canonicalFilePath())
         throw Error(QStringLiteral("不能覆盖模板文件 %1").arg(QDir::toNativeSeparators(path)));
 
+    bool filled = false;
+    bool formulas = false;
     for (SheetEntry &entry : m_sheets) {
-        if (entry.sheet && entry.sheet->isDirty())
+        if (entry.sheet && entry.sheet->isDirty()) {
+            filled = true;
+            formulas = formulas || entry.sheet->holdsFormulas();
+            entry.sheet->dropFormulaResults();
             m_package.write(entry.part, entry.sheet->serialize());
+        }
     }
+    for (const SheetEntry &entry : m_sheets) {
+        if (!filled || formulas)
+            break;
+        if (entry.worksheet)
+            formulas = entry.sheet ? entry.sheet->holdsFormulas() : mayHoldFormulas(m_package.read(entry.part));
+    }
+    if (formulas)
+        requestFullCalculation();
     const QString directory = m_workbookPart.left(m_workbookPart.lastIndexOf(u'/') + 1);
     if (m_strings.isDirty()) {
         if (m_stringsPart.isEmpty()) {

@@ -101,6 +101,8 @@ private slots:
     void sharedStringsPartCreatedWhenMissing();
     void newCellInsertedInOrder();
     void controlCharactersInNamesKeepTheWorkbookReadable();
+    void formulasRecalculatedWhenOpened_data();
+    void formulasRecalculatedWhenOpened();
 
     // Refusing
     void badTemplates_data();
@@ -406,6 +408,64 @@ void TestWorkbookEngine::controlCharactersInNamesKeepTheWorkbookReadable()
         QCOMPARE(reopened.value(i + 1, 1).toString(), names[i].name);
     }
     // An XML parser that keeps to XML 1.0 accepts the file.
+    QVERIFY(!readBack(output).isEmpty());
+}
+
+void TestWorkbookEngine::formulasRecalculatedWhenOpened_data()
+{
+    QTest::addColumn<QByteArray>("first");
+    QTest::addColumn<QByteArray>("second");
+    QTest::addColumn<QByteArray>("workbookTail"); // after </sheets>
+    QTest::addColumn<QByteArray>("calcPr");       // expected; empty: workbook.xml unchanged
+    const QByteArray marker = R"(<c r="A1" t="s"><v>0</v></c>)";
+    const QByteArray count = R"(<c r="B1"><f>COUNTA(A1:A3)</f><v>7</v></c>)";
+    QTest::newRow("no formula") << marker << QByteArray(R"(<c r="A1"><v>2</v></c>)") << QByteArray() << QByteArray();
+    QTest::newRow("count over the seats") << marker + count << QByteArray() << QByteArray()
+                                          << QByteArray(R"(</sheets><calcPr fullCalcOnLoad="1"/></workbook>)");
+    QTest::newRow("formula on another sheet")
+        << marker << QByteArray(R"(<c r="A1"><x:f xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+                                R"(COUNTA(S!A1:A3)</x:f><v>1</v></c>)")
+        << QByteArray() << QByteArray(R"(</sheets><calcPr fullCalcOnLoad="1"/></workbook>)");
+    QTest::newRow("calculation properties kept")
+        << marker + count << QByteArray()
+        << QByteArray(R"(<definedNames><definedName name="座">S!$A$1</definedName></definedNames><calcPr calcId="191029"/>)"
+                      R"(<extLst/>)")
+        << QByteArray(R"(</definedNames><calcPr calcId="191029" fullCalcOnLoad="1"/><extLst/>)");
+    QTest::newRow("placed before what follows it")
+        << marker + count << QByteArray() << QByteArray(R"(<fileRecoveryPr repairLoad="1"/>)")
+        << QByteArray(R"(</sheets><calcPr fullCalcOnLoad="1"/><fileRecoveryPr repairLoad="1"/>)");
+}
+
+void TestWorkbookEngine::formulasRecalculatedWhenOpened()
+{
+    QFETCH(QByteArray, first);
+    QFETCH(QByteArray, second);
+    QFETCH(QByteArray, workbookTail);
+    QFETCH(QByteArray, calcPr);
+    ZipEntries entries = workbookParts({{"S", sheetData("<row r=\"1\">" + first + "</row>")},
+                                        {"T", sheetData("<row r=\"1\">" + second + "</row>")}},
+                                       R"(<si><t>1-1</t></si>)");
+    entries[2].second.replace("</sheets>", "</sheets>" + workbookTail);
+    const QString path = write(entries);
+    const QString output = m_dir->filePath(QStringLiteral("out.xlsx"));
+    {
+        const Opened opened(path);
+        opened.sheet->querySubObject("Cells(int,int)", {1, 1})->setProperty("Value", QStringLiteral("甲"));
+        opened.save(output);
+    }
+    const ZipEntries saved = readZip(output);
+    const QByteArray workbook = zipEntry(saved, QStringLiteral("xl/workbook.xml"));
+    if (calcPr.isEmpty()) {
+        QCOMPARE(workbook, entries[2].second);
+    } else {
+        QVERIFY2(workbook.contains(calcPr), workbook.constData());
+        QCOMPARE(workbook.count("calcPr"), 1);
+    }
+    // The count over the seats keeps its formula but loses its stale result.
+    const QByteArray sheet = zipEntry(saved, QStringLiteral("xl/worksheets/sheet1.xml"));
+    QVERIFY(!sheet.contains("<v>7</v>"));
+    QCOMPARE(sheet.contains("<f>COUNTA(A1:A3)</f>"), first.contains("COUNTA"));
+    QCOMPARE(zipEntry(saved, QStringLiteral("xl/worksheets/sheet2.xml")), zipEntry(entries, QStringLiteral("xl/worksheets/sheet2.xml")));
     QVERIFY(!readBack(output).isEmpty());
 }
 
