@@ -6,13 +6,15 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
+
+#include <limits>
 
 namespace SeatPlan {
 namespace {
 
 using Automation::Error;
 using Automation::ObjectPtr;
+namespace Members = Automation::Members;
 
 // The spreadsheet's centre constant (xlCenter).
 constexpr int kCentre = -4108;
@@ -66,33 +68,59 @@ ObjectPtr required(ObjectPtr object, const QString &message)
     return object;
 }
 
-void writeSeat(Automation::Object &cell, const QString &marker, const ClassModel &model)
+// Digits, a hyphen-minus, digits and nothing else (not even a final line
+// break): what "^\\d+-\\d+$" matches, checked without a match object per cell.
+bool isSeatMarker(QStringView text)
 {
-    const QStringList parts = marker.split(u'-', Qt::KeepEmptyParts);
-    bool groupOk = false;
-    bool seatOk = false;
-    const int group = parts.value(0).toInt(&groupOk, 10);
-    const int seat = parts.value(1).toInt(&seatOk, 10);
+    const auto isDigit = [](QChar c) { return c >= u'0' && c <= u'9'; };
+    qsizetype i = 0;
+    while (i < text.size() && isDigit(text.at(i)))
+        ++i;
+    if (i == 0 || i + 1 >= text.size() || text.at(i) != u'-')
+        return false;
+    for (qsizetype j = i + 1; j < text.size(); ++j) {
+        if (!isDigit(text.at(j)))
+            return false;
+    }
+    return true;
+}
+
+// The number the ASCII digits spell, or -1 when it does not fit an int.
+int numberOf(QStringView digits)
+{
+    qint64 number = 0;
+    for (const QChar digit : digits) {
+        number = number * 10 + (digit.unicode() - u'0');
+        if (number > std::numeric_limits<int>::max())
+            return -1;
+    }
+    return int(number);
+}
+
+void writeSeat(Automation::Object &cell, QStringView marker, const ClassModel &model)
+{
+    const qsizetype hyphen = marker.indexOf(u'-');
+    const int group = numberOf(marker.left(hyphen));
+    const int seat = numberOf(marker.mid(hyphen + 1));
     const Grouping &groups = model.generatedGroups;
-    if (parts.size() != 2 || !groupOk || !seatOk || group < 1 || group > groups.size() || seat < 1
-        || seat > groups.at(group - 1).size()) {
-        cell.setProperty("Value", QStringLiteral(""));
+    if (group < 1 || group > groups.size() || seat < 1 || seat > groups.at(group - 1).size()) {
+        cell.setProperty(Members::Value, QStringLiteral(""));
         return;
     }
     const QString name = model.nameOf(groups.at(group - 1).at(seat - 1));
-    cell.setProperty("Value", name);
-    cell.setProperty("HorizontalAlignment", kCentre);
-    cell.setProperty("VerticalAlignment", kCentre);
-    cell.setProperty("WrapText", true);
+    cell.setProperty(Members::Value, name);
+    cell.setProperty(Members::HorizontalAlignment, kCentre);
+    cell.setProperty(Members::VerticalAlignment, kCentre);
+    cell.setProperty(Members::WrapText, true);
     {
-        const ObjectPtr font = required(cell.querySubObject("Font"), QStringLiteral("无法获取单元格字体"));
-        font->setProperty("Size", 16);
+        const ObjectPtr font = required(cell.querySubObject(Members::Font), QStringLiteral("无法获取单元格字体"));
+        font->setProperty(Members::Size, 16);
         if (model.leaderNames.contains(name))
-            font->setProperty("Bold", true);
+            font->setProperty(Members::Bold, true);
     }
     if (model.boarderNames.contains(name)) {
-        const ObjectPtr interior = required(cell.querySubObject("Interior"), QStringLiteral("无法获取单元格背景"));
-        interior->setProperty("Color", kYellow);
+        const ObjectPtr interior = required(cell.querySubObject(Members::Interior), QStringLiteral("无法获取单元格背景"));
+        interior->setProperty(Members::Color, kYellow);
     }
 }
 
@@ -100,26 +128,26 @@ void save(Application &application, Automation::Object &workbook, const QString 
           const Reporter &reporter)
 {
     if (!application.wps) {
-        workbook.dynamicCall("SaveAs(const QString&, int)", {savePath, kXlsxFormat});
+        workbook.dynamicCall(Members::SaveAsFormat, {savePath, kXlsxFormat});
         return;
     }
     // WPS builds differ in which SaveAs form they accept; each later form is
     // tried only when the one before raised an error.
     try {
-        workbook.dynamicCall("SaveAs(const QString&)", {savePath});
+        workbook.dynamicCall(Members::SaveAsWps, {savePath});
         reporter.detail(QStringLiteral("使用WPS特有保存方式"));
         return;
     } catch (...) {
     }
     try {
-        if (ObjectPtr active = application.object->querySubObject("ActiveWorkbook")) {
-            active->dynamicCall("SaveAs(QVariant)", {QVariant(savePath)});
+        if (ObjectPtr active = application.object->querySubObject(Members::ActiveWorkbook)) {
+            active->dynamicCall(Members::SaveAsVariant, {QVariant(savePath)});
             reporter.detail(QStringLiteral("使用WPS备用保存方式"));
         }
         return;
     } catch (...) {
     }
-    workbook.dynamicCall("SaveAs(QString)", {savePath});
+    workbook.dynamicCall(Members::SaveAsString, {savePath});
     reporter.detail(QStringLiteral("使用WPS最后尝试保存方式"));
 }
 
@@ -172,31 +200,37 @@ void fillSheet(Automation::Object &sheet, const ClassModel &model, const QString
     int rowCount = 0;
     int columnCount = 0;
     {
-        const ObjectPtr usedRange = required(sheet.querySubObject("UsedRange"), QStringLiteral("无法获取工作表的已用区域"));
-        const ObjectPtr rows = required(usedRange->querySubObject("Rows"), QStringLiteral("无法获取已用区域的行"));
-        const ObjectPtr columns = required(usedRange->querySubObject("Columns"), QStringLiteral("无法获取已用区域的列"));
-        rowCount = rows->property("Count").toInt();
-        columnCount = columns->property("Count").toInt();
+        const ObjectPtr usedRange = required(sheet.querySubObject(Members::UsedRange), QStringLiteral("无法获取工作表的已用区域"));
+        const ObjectPtr rows = required(usedRange->querySubObject(Members::Rows), QStringLiteral("无法获取已用区域的行"));
+        const ObjectPtr columns = required(usedRange->querySubObject(Members::Columns), QStringLiteral("无法获取已用区域的列"));
+        rowCount = rows->property(Members::Count).toInt();
+        columnCount = columns->property(Members::Count).toInt();
     }
 
-    // Digits, a hyphen, digits and nothing else (not even a final line break).
-    static const QRegularExpression seatMarker(QStringLiteral("\\A\\d+-\\d+\\z"));
     // The scan starts at A1 whatever cell the used range begins at; the
-    // counts only bound it.
+    // counts only bound it. One argument list serves every cell.
+    QVariantList position{0, 0};
     for (int row = 1; row <= rowCount; ++row) {
+        position[0] = row;
         for (int column = 1; column <= columnCount; ++column) {
-            const ObjectPtr cell = sheet.querySubObject("Cells(int,int)", {row, column});
+            position[1] = column;
+            const ObjectPtr cell = sheet.querySubObject(Members::Cells, position);
             if (!cell)
                 throw Error(QStringLiteral("无法获取单元格 (%1, %2)").arg(row).arg(column));
-            const QVariant value = cell->property("Value");
+            const QVariant value = cell->property(Members::Value);
             if (!value.isValid() || value.isNull())
+                continue;
+            // The text of a number or a truth value is never a marker.
+            const int type = value.typeId();
+            if (type == QMetaType::Double || type == QMetaType::Int || type == QMetaType::LongLong
+                || type == QMetaType::Bool)
                 continue;
             const QString text = value.toString();
             if (text.contains(kDateMarker)) {
-                cell->setProperty("Value", date);
+                cell->setProperty(Members::Value, date);
                 continue;
             }
-            if (seatMarker.match(text).hasMatch())
+            if (isSeatMarker(text))
                 writeSeat(*cell, text, model);
         }
     }
@@ -240,15 +274,15 @@ bool writeSeatTable(const QString &fileName, const Source &source, const Reporte
     ObjectPtr sheet;
     Automation::Object &app = *application.object;
     try {
-        app.setProperty("Visible", false);
-        app.setProperty("DisplayAlerts", false);
-        app.setProperty("ScreenUpdating", false);
+        app.setProperty(Members::Visible, false);
+        app.setProperty(Members::DisplayAlerts, false);
+        app.setProperty(Members::ScreenUpdating, false);
 
-        workbooks = required(app.querySubObject("Workbooks"), QStringLiteral("无法获取Workbooks对象"));
-        workbook = required(workbooks->querySubObject("Open(const QString&)", {QDir::toNativeSeparators(choice.path)}),
+        workbooks = required(app.querySubObject(Members::Workbooks), QStringLiteral("无法获取Workbooks对象"));
+        workbook = required(workbooks->querySubObject(Members::Open, {QDir::toNativeSeparators(choice.path)}),
                             QStringLiteral("无法打开模板文件"));
-        sheets = required(workbook->querySubObject("Sheets"), QStringLiteral("无法获取Sheets集合"));
-        sheet = required(sheets->querySubObject("Item(int)", {1}), QStringLiteral("无法获取工作表"));
+        sheets = required(workbook->querySubObject(Members::Sheets), QStringLiteral("无法获取Sheets集合"));
+        sheet = required(sheets->querySubObject(Members::Item, {1}), QStringLiteral("无法获取工作表"));
 
         fillSheet(*sheet, source.model, currentDateTime().date().toString(QStringLiteral("yyyy.MM.dd")));
 
@@ -261,8 +295,8 @@ bool writeSeatTable(const QString &fileName, const Source &source, const Reporte
         if (!saved.exists() || saved.size() == 0 || !Xlsx::Package::isIntact(outputName))
             throw Error(QStringLiteral("文件保存失败，请检查路径和权限"));
 
-        app.setProperty("ScreenUpdating", true);
-        app.setProperty("DisplayAlerts", true);
+        app.setProperty(Members::ScreenUpdating, true);
+        app.setProperty(Members::DisplayAlerts, true);
 
         reporter.exported(savePath);
         result = true;
@@ -276,12 +310,12 @@ bool writeSeatTable(const QString &fileName, const Source &source, const Reporte
 
     if (workbook) {
         try {
-            workbook->dynamicCall("Close(Boolean)", {false});
+            workbook->dynamicCall(Members::Close, {false});
         } catch (...) {
         }
     }
     try {
-        app.dynamicCall("Quit()");
+        app.dynamicCall(Members::Quit);
     } catch (...) {
     }
     sheet.reset();

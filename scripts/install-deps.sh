@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
     g++ cmake ninja-build pkg-config ccache
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n libgl-dev ca-certificates
-    libzip-dev libpugixml-dev libbenchmark-dev
+    libzip-dev zlib1g-dev libpugixml-dev libbenchmark-dev
     python3 python3-openpyxl
     fonts-noto-cjk
 )

@@ -1,7 +1,9 @@
 #include "export/xlsx/package.h"
 
 #include "export/automation.h"
+#include "export/xlsx/zipwriter.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
@@ -36,11 +38,16 @@ DeviceWrite &deviceWrite()
     return write;
 }
 
-// Rewritten parts are deflated at this level; 9, libzip's default, costs
-// several times the time for a few per cent of a file of a few kilobytes.
+// Rewritten parts are deflated at this level. Measured on the shipped
+// template and on 200 x 60 grids: level 1 is a fifth faster than 6 on large
+// sheets for files 5% (template) to 25% (grid) larger, and 9 takes twice the
+// time of 6 without making the files any smaller. A plan of a few kilobytes
+// gains nothing from the stronger levels.
+constexpr int kCompressionLevel = 1;
+
 int &compressionLevel()
 {
-    static int level = 6;
+    static int level = kCompressionLevel;
     return level;
 }
 
@@ -80,33 +87,35 @@ SourceHandle bufferSource(const void *data, zip_uint64_t size)
 
 enum class ReadOutcome { Complete, Unreadable, TooLarge, BadChecksum };
 
-// Reads an entry to its end into data, or only checks it when data is null.
-ReadOutcome readEntry(zip_t *archive, zip_uint64_t index, qint64 limit, QByteArray *data)
+// Reads an entry to its end into data, or only checks it when data is null;
+// expected is the size the directory gives, a hint only.
+ReadOutcome readEntry(zip_t *archive, zip_uint64_t index, qint64 expected, qint64 limit, QByteArray *data)
 {
     FileHandle file(zip_fopen_index(archive, index, 0));
     if (!file)
         return ReadOutcome::Unreadable;
     constexpr qint64 kChunk = 65536;
     char scratch[kChunk];
+    if (data) // one more than expected, so that the end shows without growing
+        data->resize(qsizetype(qBound<qint64>(0, expected, limit) + 1));
     qint64 total = 0;
     for (;;) {
-        char *target = scratch;
-        if (data) {
+        if (data && total == data->size())
             data->resize(qsizetype(total + kChunk));
-            target = data->data() + total;
-        }
-        const zip_int64_t got = zip_fread(file.get(), target, zip_uint64_t(kChunk));
+        char *target = data ? data->data() + total : scratch;
+        const qint64 room = data ? data->size() - total : kChunk;
+        const zip_int64_t got = zip_fread(file.get(), target, zip_uint64_t(room));
         if (got < 0)
             return ReadOutcome::Unreadable;
-        total += got;
-        if (data)
-            data->resize(qsizetype(total));
         if (got == 0)
             break;
+        total += got;
         // The header's size may lie; never inflate beyond the limit.
         if (total > limit)
             return ReadOutcome::TooLarge;
     }
+    if (data)
+        data->resize(qsizetype(total));
     return zip_fclose(file.release()) == 0 ? ReadOutcome::Complete : ReadOutcome::BadChecksum;
 }
 
@@ -146,6 +155,15 @@ Package::Package(const QString &path)
         Entry entry;
         entry.name = QString::fromUtf8(stat.name);
         entry.index = index;
+        constexpr zip_uint64_t kKnown = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_CRC | ZIP_STAT_COMP_METHOD;
+        entry.copyable = (stat.valid & kKnown) == kKnown
+            && (stat.comp_method == ZIP_CM_STORE || stat.comp_method == ZIP_CM_DEFLATE)
+            && !((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE)
+            && compressed <= kMaxPartSize;
+        entry.method = quint16(stat.comp_method);
+        entry.crc = stat.crc;
+        entry.size = quint32(size);
+        entry.compressedSize = quint32(compressed);
         m_byName.insert(entry.name, int(m_entries.size()));
         m_entries.append(entry);
     }
@@ -175,7 +193,7 @@ QByteArray Package::read(const QString &name) const
         return entry->data;
 
     QByteArray data;
-    switch (readEntry(m_archive.get(), zip_uint64_t(entry->index), kMaxPartSize, &data)) {
+    switch (readEntry(m_archive.get(), zip_uint64_t(entry->index), entry->size, kMaxPartSize, &data)) {
     case ReadOutcome::Complete:
         return data;
     case ReadOutcome::Unreadable:
@@ -215,56 +233,31 @@ void Package::remove(const QString &name)
 
 QByteArray Package::buildArchive() const
 {
-    const Error failed(QStringLiteral("无法生成工作簿文件"));
-    SourceHandle buffer = bufferSource(nullptr, 0);
-    if (!buffer)
-        throw failed;
-    // One reference for the archive, one to read its bytes after closing.
-    zip_source_keep(buffer.get());
-    std::unique_ptr<zip, ArchiveDeleter> target(openFromSource(SourceHandle(buffer.get()), ZIP_TRUNCATE));
-    if (!target)
-        throw failed;
-
+    // Every entry gets the time of the save, as spreadsheet programs do.
+    ZipWriter writer(compressionLevel(), QDateTime::currentDateTime());
     for (const Entry &entry : m_entries) {
         if (entry.removed)
             continue;
         const QByteArray name = entry.name.toUtf8();
-        if (name.endsWith('/')) {
-            if (zip_dir_add(target.get(), name.constData(), ZIP_FL_ENC_UTF_8) < 0)
-                throw failed;
-            continue;
-        }
-        SourceHandle source(entry.replaced
-                                ? zip_source_buffer(target.get(), entry.data.constData(), zip_uint64_t(entry.data.size()), 0)
-                                : zip_source_zip(target.get(), m_archive.get(), zip_uint64_t(entry.index), 0, 0, -1));
-        if (!source)
-            throw failed;
-        const zip_int64_t index = zip_file_add(target.get(), name.constData(), source.get(), ZIP_FL_ENC_UTF_8);
-        if (index < 0)
-            throw failed;
-        source.release();
-        if (entry.replaced
-            && zip_set_file_compression(target.get(), zip_uint64_t(index), ZIP_CM_DEFLATE, zip_uint32_t(compressionLevel()))
-                < 0)
-            throw failed;
+        if (name.endsWith('/'))
+            writer.addDirectory(name);
+        else if (entry.replaced)
+            writer.addDeflated(name, entry.data);
+        else if (entry.copyable)
+            writer.addCompressed(name, {entry.method, entry.crc, entry.size, readCompressed(entry)});
+        else
+            writer.addDeflated(name, read(entry.name));
     }
-    if (zip_close(target.get()) != 0)
-        throw failed;
-    target.release(); // closed and freed
+    return writer.finish();
+}
 
-    QByteArray bytes;
-    zip_stat_t stat;
-    zip_stat_init(&stat);
-    if (zip_source_stat(buffer.get(), &stat) == 0 && zip_source_open(buffer.get()) == 0) {
-        bytes.resize(qsizetype(stat.size));
-        const zip_int64_t got = zip_source_read(buffer.get(), bytes.data(), stat.size);
-        zip_source_close(buffer.get());
-        if (got != zip_int64_t(stat.size))
-            bytes.clear();
-    }
-    if (bytes.isEmpty())
-        throw failed;
-    return bytes;
+QByteArray Package::readCompressed(const Entry &entry) const
+{
+    QByteArray data(qsizetype(entry.compressedSize), Qt::Uninitialized);
+    FileHandle file(zip_fopen_index(m_archive.get(), zip_uint64_t(entry.index), ZIP_FL_COMPRESSED));
+    if (!file || zip_fread(file.get(), data.data(), entry.compressedSize) != zip_int64_t(entry.compressedSize))
+        damaged(m_path, QStringLiteral("无法读取 %1").arg(entry.name));
+    return data;
 }
 
 void Package::saveAs(const QString &path) const
@@ -293,14 +286,17 @@ void Package::saveAs(const QString &path) const
 
 bool Package::isIntact(const QString &path)
 {
-    int code = 0;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileSize)
+        return false;
+    const QByteArray bytes = file.readAll();
     const std::unique_ptr<zip, ArchiveDeleter> archive(
-        zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code));
+        openFromSource(bufferSource(bytes.constData(), zip_uint64_t(bytes.size())), ZIP_RDONLY | ZIP_CHECKCONS));
     if (!archive || zip_name_locate(archive.get(), "[Content_Types].xml", 0) < 0)
         return false;
     const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
     for (zip_int64_t index = 0; index < count; ++index) {
-        if (readEntry(archive.get(), zip_uint64_t(index), kMaxPartSize, nullptr) != ReadOutcome::Complete)
+        if (readEntry(archive.get(), zip_uint64_t(index), 0, kMaxPartSize, nullptr) != ReadOutcome::Complete)
             return false;
     }
     return true;
@@ -313,7 +309,7 @@ void setDeviceWriteForTesting(DeviceWrite write)
 
 void setCompressionLevelForTesting(int level)
 {
-    compressionLevel() = level;
+    compressionLevel() = level < 1 || level > 9 ? kCompressionLevel : level;
 }
 
 } // namespace Xlsx

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "export/xlsx/zipwriter.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QMap>
@@ -9,7 +11,6 @@
 #include <memory>
 
 struct zip;
-struct zip_source;
 class QFileDevice;
 
 namespace Xlsx {
@@ -51,6 +52,12 @@ private:
     {
         QString name;
         qint64 index = -1; // in the source archive; -1 for added entries
+        // As the source archive records it, to copy the entry still compressed.
+        quint16 method = 0;
+        bool copyable = false; // stored or deflated, not encrypted
+        quint32 crc = 0;
+        quint32 size = 0;
+        quint32 compressedSize = 0;
         bool replaced = false;
         bool removed = false;
         QByteArray data;
@@ -61,6 +68,8 @@ private:
     };
 
     QByteArray buildArchive() const;
+    // An untouched entry's bytes as the template holds them.
+    QByteArray readCompressed(const Entry &entry) const;
     const Entry *find(const QString &name) const;
 
     QString m_path;
@@ -75,7 +84,8 @@ private:
 // -1 for none. An empty function restores plain writing.
 using DeviceWrite = std::function<qint64(QFileDevice &file, const char *data, qint64 size)>;
 void setDeviceWriteForTesting(DeviceWrite write);
-// The deflate level of rewritten parts (1 to 9), for the benchmark.
+// The deflate level of rewritten parts (1 to 9; anything else restores the
+// program's own), for the benchmark.
 void setCompressionLevelForTesting(int level);
 
 } // namespace Xlsx

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QByteArray>
-#include <QMap>
 #include <QString>
 
 #include <pugixml.hpp>
+
+#include <string_view>
+#include <vector>
 
 namespace Xlsx {
 
@@ -13,7 +15,7 @@ constexpr int kMaxColumns = 16384;
 
 // "C3" -> row 3, column 3; false for anything that is not a cell reference
 // within the sheet's limits.
-bool parseCellReference(const QByteArray &reference, int &row, int &column);
+bool parseCellReference(std::string_view reference, int &row, int &column);
 QByteArray cellReference(int row, int column);
 
 // Whether a worksheet part may hold a formula: it has an <f> element,
@@ -49,21 +51,43 @@ public:
     // can show a result computed before the sheet was filled.
     void dropFormulaResults();
 
+    // The name of a cell's value element, with the prefix the part's cells
+    // are written with.
+    const char *valueElementName() const { return m_valueName.constData(); }
+
     void markDirty() { m_dirty = true; }
     bool isDirty() const { return m_dirty; }
     QByteArray serialize();
 
 private:
+    struct CellEntry
+    {
+        int column;
+        pugi::xml_node node;
+    };
     struct Row
     {
+        int number;
         pugi::xml_node node;
-        QMap<int, pugi::xml_node> cells;
+        std::vector<CellEntry> cells; // by column
     };
+
+    // The row's index in m_rows, or where it would go; a scan asks for the
+    // rows in order, so the last answer and its successor are tried first.
+    size_t rowIndex(int row) const;
 
     QString m_partName;
     pugi::xml_document m_document;
     pugi::xml_node m_sheetData;
-    QMap<int, Row> m_rows;
+    std::vector<Row> m_rows; // by row number
+    mutable size_t m_lastRow = 0;
+    // The cell asked for last: a cell being filled is asked for again and
+    // again, once per property.
+    mutable int m_lastCellRow = 0;
+    mutable int m_lastCellColumn = 0;
+    mutable pugi::xml_node m_lastCell;
+    QByteArray m_prefix;
+    QByteArray m_valueName;
     bool m_formulas = false;
     bool m_dirty = false;
 };

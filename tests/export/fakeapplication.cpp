@@ -24,9 +24,9 @@ public:
 
     bool isNull() const override { return m_null; }
 
-    QVariant property(const char *name) override
+    QVariant property(Automation::Member name) override
     {
-        const QString member = QString::fromLatin1(name);
+        const QString member = QString::fromLatin1(name.name());
         raiseIfScripted(member);
         if (m_kind == QLatin1String("Rows") && member == QLatin1String("Count"))
             return m_scenario->rowCount;
@@ -37,9 +37,9 @@ public:
         return {};
     }
 
-    void setProperty(const char *name, const QVariant &value) override
+    void setProperty(Automation::Member name, const QVariant &value) override
     {
-        const QString member = QString::fromLatin1(name);
+        const QString member = QString::fromLatin1(name.name());
         raiseIfScripted(member);
         QString where = m_kind;
         if (m_row)
@@ -49,9 +49,9 @@ public:
             m_scenario->cells.insert({m_row, m_column}, value);
     }
 
-    ObjectPtr querySubObject(const char *name, const QVariantList &arguments) override
+    ObjectPtr querySubObject(Automation::Member name, const QVariantList &arguments) override
     {
-        const QString member = QString::fromLatin1(name);
+        const QString member = QString::fromLatin1(name.name());
         raiseIfScripted(member);
         if (m_kind != QLatin1String("Cell"))
             m_scenario->journal.append(m_kind + u'>' + member);
@@ -77,9 +77,9 @@ public:
         return std::make_unique<FakeObject>(m_scenario, children.value(member), m_row, m_column);
     }
 
-    QVariant dynamicCall(const char *name, const QVariantList &arguments) override
+    QVariant dynamicCall(Automation::Member name, const QVariantList &arguments) override
     {
-        const QString member = QString::fromLatin1(name);
+        const QString member = QString::fromLatin1(name.name());
         QStringList shown;
         for (const QVariant &argument : arguments)
             shown.append(argument.toString());

@@ -454,6 +454,9 @@ void TestSeatPlanExport::markers_data()
     QTest::newRow("leading space") << QVariant(QStringLiteral(" 3-2")) << alone;
     QTest::newRow("trailing line break") << QVariant(QStringLiteral("3-2\n")) << alone;
     QTest::newRow("three parts") << QVariant(QStringLiteral("3-5-1")) << alone;
+    QTest::newRow("no seat") << QVariant(QStringLiteral("3-")) << alone;
+    QTest::newRow("no group") << QVariant(QStringLiteral("-2")) << alone;
+    QTest::newRow("full-width digits") << QVariant(QStringLiteral("３-２")) << alone;
     QTest::newRow("group 0") << QVariant(QStringLiteral("0-1")) << QVariant(QStringLiteral(""));
     QTest::newRow("seat 0") << QVariant(QStringLiteral("3-0")) << QVariant(QStringLiteral(""));
     QTest::newRow("group past the last") << QVariant(QStringLiteral("4-1")) << QVariant(QStringLiteral(""));

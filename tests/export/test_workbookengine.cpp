@@ -218,6 +218,7 @@ void TestWorkbookEngine::untouchedEntriesCopiedUnchanged()
                                         {"T", sheetData(R"(<row r="1"><c r="A1" t="s"><v>0</v></c></row>)")}},
                                        R"(<si><t>1-1</t></si>)", kStyles);
     entries.append({QStringLiteral("xl/media/image1.png"), QByteArray(5000, '\x7f')});
+    entries.append({QStringLiteral("xl/media/座位图.bin"), QByteArray("名字不是 ASCII")});
     const QString path = write(entries);
     const QByteArray digest = fileDigest(path);
     const Opened opened(path);
@@ -363,7 +364,10 @@ void TestWorkbookEngine::newCellInsertedInOrder()
     const QString output = m_dir->filePath(QStringLiteral("out.xlsx"));
     {
         const Opened opened(path);
+        // Looked at while absent, then written and read again.
+        QCOMPARE(opened.value(2, 2), QVariant());
         opened.sheet->querySubObject("Cells(int,int)", {2, 2})->setProperty("Value", QStringLiteral("乙"));
+        QCOMPARE(opened.value(2, 2), QVariant(QStringLiteral("乙")));
         opened.sheet->querySubObject("Cells(int,int)", {1, 4})->setProperty("Value", QStringLiteral("甲"));
         opened.save(output);
     }
