@@ -10,6 +10,13 @@
 
 #include <zip.h>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+#include <cerrno>
+#include <cstring>
+
 namespace Xlsx {
 namespace {
 
@@ -51,6 +58,20 @@ int &compressionLevel()
     return level;
 }
 
+// The device's own answer to whether the bytes reached it, empty when they
+// did. QSaveFile syncs too but does not look at the result, and a network
+// file system may only report a full disk or quota here.
+QString syncError(QSaveFile &file)
+{
+#ifdef Q_OS_UNIX
+    if (::fsync(file.handle()) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+#else
+    Q_UNUSED(file);
+#endif
+    return QString();
+}
+
 QString nativeName(const QString &path)
 {
     return QDir::toNativeSeparators(path);
@@ -87,24 +108,21 @@ SourceHandle bufferSource(const void *data, zip_uint64_t size)
 
 enum class ReadOutcome { Complete, Unreadable, TooLarge, BadChecksum };
 
-// Reads an entry to its end into data, or only checks it when data is null;
-// expected is the size the directory gives, a hint only.
-ReadOutcome readEntry(zip_t *archive, zip_uint64_t index, qint64 expected, qint64 limit, QByteArray *data)
+// Reads an entry to its end; expected is the size the directory gives, a
+// hint only.
+ReadOutcome readEntry(zip_t *archive, zip_uint64_t index, qint64 expected, qint64 limit, QByteArray &data)
 {
     FileHandle file(zip_fopen_index(archive, index, 0));
     if (!file)
         return ReadOutcome::Unreadable;
     constexpr qint64 kChunk = 65536;
-    char scratch[kChunk];
-    if (data) // one more than expected, so that the end shows without growing
-        data->resize(qsizetype(qBound<qint64>(0, expected, limit) + 1));
+    // One more than expected, so that the end shows without growing.
+    data.resize(qsizetype(qBound<qint64>(0, expected, limit) + 1));
     qint64 total = 0;
     for (;;) {
-        if (data && total == data->size())
-            data->resize(qsizetype(total + kChunk));
-        char *target = data ? data->data() + total : scratch;
-        const qint64 room = data ? data->size() - total : kChunk;
-        const zip_int64_t got = zip_fread(file.get(), target, zip_uint64_t(room));
+        if (total == data.size())
+            data.resize(qsizetype(total + kChunk));
+        const zip_int64_t got = zip_fread(file.get(), data.data() + total, zip_uint64_t(data.size() - total));
         if (got < 0)
             return ReadOutcome::Unreadable;
         if (got == 0)
@@ -114,8 +132,7 @@ ReadOutcome readEntry(zip_t *archive, zip_uint64_t index, qint64 expected, qint6
         if (total > limit)
             return ReadOutcome::TooLarge;
     }
-    if (data)
-        data->resize(qsizetype(total));
+    data.resize(qsizetype(total));
     return zip_fclose(file.release()) == 0 ? ReadOutcome::Complete : ReadOutcome::BadChecksum;
 }
 
@@ -193,7 +210,7 @@ QByteArray Package::read(const QString &name) const
         return entry->data;
 
     QByteArray data;
-    switch (readEntry(m_archive.get(), zip_uint64_t(entry->index), entry->size, kMaxPartSize, &data)) {
+    switch (readEntry(m_archive.get(), zip_uint64_t(entry->index), entry->size, kMaxPartSize, data)) {
     case ReadOutcome::Complete:
         return data;
     case ReadOutcome::Unreadable:
@@ -264,42 +281,35 @@ void Package::saveAs(const QString &path) const
 {
     const QByteArray bytes = buildArchive();
     QSaveFile file(path);
-    const auto fail = [&] {
-        throw Error(QStringLiteral("无法写入文件 %1：%2").arg(nativeName(path), file.errorString()));
+    const auto fail = [&](const QString &detail) {
+        throw Error(QStringLiteral("无法写入文件 %1：%2").arg(nativeName(path), detail));
     };
     // Unbuffered, so that a full disk shows in the write itself rather than
     // in a flush inside commit() that would go unreported.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        fail();
+        fail(file.errorString());
     const DeviceWrite &write = deviceWrite();
     for (qint64 done = 0; done < bytes.size();) {
         const char *data = bytes.constData() + done;
         const qint64 size = bytes.size() - done;
         const qint64 written = write ? write(file, data, size) : file.write(data, size);
         if (written <= 0)
-            fail();
+            fail(file.errorString());
         done += written;
     }
-    if (file.error() != QFileDevice::NoError || !file.commit())
-        fail();
+    if (file.error() != QFileDevice::NoError)
+        fail(file.errorString());
+    if (const QString error = syncError(file); !error.isEmpty())
+        fail(error);
+    if (!file.commit())
+        fail(file.errorString());
 }
 
 bool Package::isIntact(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileSize)
-        return false;
-    const QByteArray bytes = file.readAll();
-    const std::unique_ptr<zip, ArchiveDeleter> archive(
-        openFromSource(bufferSource(bytes.constData(), zip_uint64_t(bytes.size())), ZIP_RDONLY | ZIP_CHECKCONS));
-    if (!archive || zip_name_locate(archive.get(), "[Content_Types].xml", 0) < 0)
-        return false;
-    const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
-    for (zip_int64_t index = 0; index < count; ++index) {
-        if (readEntry(archive.get(), zip_uint64_t(index), 0, kMaxPartSize, nullptr) != ReadOutcome::Complete)
-            return false;
-    }
-    return true;
+    return file.open(QIODevice::ReadOnly) && file.size() <= kMaxFileSize
+        && isCompleteZip(file.readAll(), "[Content_Types].xml");
 }
 
 void setDeviceWriteForTesting(DeviceWrite write)

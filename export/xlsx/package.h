@@ -43,8 +43,8 @@ public:
     // no file behind and an earlier file of that name as it was.
     void saveAs(const QString &path) const;
 
-    // Whether the file at path is a complete zip archive whose every entry
-    // inflates to its recorded checksum, with a content-type list.
+    // Whether the file at path is a complete zip archive, its directory
+    // consistent with every entry's own header, with a content-type list.
     static bool isIntact(const QString &path);
 
 private:

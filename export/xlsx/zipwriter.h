@@ -52,4 +52,9 @@ private:
     QList<Header> m_headers;
 };
 
+// Whether bytes hold a complete archive: an end record, and a central
+// directory whose every entry points at a local header of the same name,
+// one of them named required. What a save cut short never has.
+bool isCompleteZip(const QByteArray &bytes, const QByteArray &required);
+
 } // namespace Xlsx

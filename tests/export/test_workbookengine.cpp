@@ -5,6 +5,7 @@
 
 #include "export/builtinengine.h"
 #include "export/xlsx/package.h"
+#include "export/xlsx/zipwriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -108,6 +109,7 @@ private slots:
     void badTemplates_data();
     void badTemplates();
     void failedSaveLeavesNoFile();
+    void truncatedArchiveIsNeverComplete();
     void saveOverTheTemplateIsRefused();
 
 private:
@@ -544,6 +546,26 @@ void TestWorkbookEngine::failedSaveLeavesNoFile()
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("t.xlsx")});
     QVERIFY(errorOf([&] { opened.workbook->dynamicCall("SaveAs(const QString&, int)", {m_dir->filePath("x.xls"), 56}); })
                 .contains(QStringLiteral("只能保存为 xlsx")));
+}
+
+void TestWorkbookEngine::truncatedArchiveIsNeverComplete()
+{
+    const QString path = write(workbookParts({{"S", sheetData(R"(<row r="1"><c r="A1"><v>1</v></c></row>)")}}));
+    const QString output = m_dir->filePath(QStringLiteral("out.xlsx"));
+    {
+        const Opened opened(path);
+        opened.sheet->querySubObject("Cells(int,int)", {1, 1})->setProperty("Value", QStringLiteral("甲"));
+        opened.save(output);
+    }
+    for (const QString &archive : {path, output}) {
+        QFile file(archive);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(Xlsx::isCompleteZip(bytes, "[Content_Types].xml"));
+        QVERIFY(!Xlsx::isCompleteZip(bytes, "xl/missing.xml"));
+        for (qsizetype size = 0; size < bytes.size(); ++size)
+            QVERIFY2(!Xlsx::isCompleteZip(bytes.left(size), "[Content_Types].xml"), qPrintable(QString::number(size)));
+    }
 }
 
 void TestWorkbookEngine::saveOverTheTemplateIsRefused()
