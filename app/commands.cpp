@@ -2,10 +2,13 @@
 // release-page offer after a failed automatic check.
 #include "app/mainwindow.h"
 
+#include "app/logbatch.h"
+
 #include <QMessageBox>
 
 void MainWindow::resetAll()
 {
+    const LogBatch::Scope batch(logBatch);
     clearWorkingState();
 }
 

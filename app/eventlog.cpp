@@ -1,10 +1,12 @@
 // The event log: stamped outcome lines and plain detail lines.
 #include "app/mainwindow.h"
 
+#include "app/logbatch.h"
 #include "config/clock.h"
 
 #include <QLabel>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -15,17 +17,20 @@ void MainWindow::logMessage(const QString &text)
         return;
     const QString line = currentDateTime().toString(QStringLiteral("hh:mm:ss")) + QStringLiteral(" - ") + text;
     statusLabel->setText(line);
+    statusBar()->clearMessage();
     appendPlainLog(line);
 }
 
 void MainWindow::appendLog(const QString &text)
 {
+    logBatch->beforeAppend();
     // QTextEdit::append guesses the format: markup becomes rich text.
     logView->append(text);
 }
 
 void MainWindow::appendPlainLog(const QString &text)
 {
+    logBatch->beforeAppend();
     // Follow new lines like QTextEdit::append does, unless the user scrolled up.
     QScrollBar *scrollBar = logView->verticalScrollBar();
     const bool atBottom = scrollBar->value() >= scrollBar->maximum();
@@ -45,6 +50,7 @@ void MainWindow::clearWorkingState()
     model.mustSeparate.clear();
     constraintTable->setRowCount(0);
     resultTable->setRowCount(0);
+    logBatch->flush();
     logView->clear();
     logMessage(QStringLiteral("系统已重置"));
 }

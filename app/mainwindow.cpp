@@ -1,16 +1,19 @@
 #include "app/mainwindow.h"
 
+#include "app/appicon.h"
+#include "app/logbatch.h"
+#include "config/appdirectory.h"
 #include "config/clock.h"
 #include "config/configstore.h"
 #include "update/updateendpoint.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -45,11 +48,12 @@ QGroupBox *boxAround(const QString &title, QWidget *content)
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
 {
-    setWindowIcon(QIcon(QStringLiteral(":/icons/app_icon.ico")));
+    setWindowIcon(appIcon());
     setWindowTitle(QStringLiteral("Quorvane"));
     setMinimumSize(1004, 753);
 
     createCentralWidget();
+    const LogBatch::Scope startUpLines(logBatch);
     loadConfig();
     initGroupConfigs();
     loadGroupConfig();
@@ -59,6 +63,9 @@ MainWindow::MainWindow(QWidget *parent)
     networkManager = new QNetworkAccessManager(this);
     scheduleUpdateCheck();
     appendLog(QStringLiteral("系统初始化完成"));
+    // Installed, the class data is not where a portable user would look.
+    if (dataMode() == DataMode::Installed)
+        appendPlainLog(QStringLiteral("配置文件: %1").arg(QDir::toNativeSeparators(configPath)));
 }
 
 MainWindow::~MainWindow()
@@ -87,6 +94,7 @@ void MainWindow::createCentralWidget()
     logView = new QTextEdit;
     logView->setObjectName(QStringLiteral("logView"));
     logView->setReadOnly(true);
+    logBatch = new LogBatch(logView);
 
     auto *topRow = new QHBoxLayout;
     topRow->addWidget(boxAround(QStringLiteral("分组结果"), resultTable), 2);
@@ -165,6 +173,8 @@ void MainWindow::createMenus()
     QAction *newAction = addAction(fileMenu, QStringLiteral("新建座位表"), "newFileAction");
     QAction *saveAction = addAction(fileMenu, QStringLiteral("保存"), "saveAction");
     QAction *saveAsAction = addAction(fileMenu, QStringLiteral("另存为"), "saveAsAction");
+    QAction *printAction = addAction(fileMenu, QStringLiteral("打印..."), "printAction");
+    QAction *exportPdfAction = addAction(fileMenu, QStringLiteral("导出PDF..."), "exportPdfAction");
     fileMenu->addSeparator();
     QAction *exitAction = addAction(fileMenu, QStringLiteral("退出"), "exitAction");
 
@@ -179,6 +189,8 @@ void MainWindow::createMenus()
     connect(newAction, &QAction::triggered, this, &MainWindow::newFile);
     connect(saveAction, &QAction::triggered, this, &MainWindow::saveFile);
     connect(saveAsAction, &QAction::triggered, this, &MainWindow::saveAs);
+    connect(printAction, &QAction::triggered, this, &MainWindow::printSeatingPlan);
+    connect(exportPdfAction, &QAction::triggered, this, &MainWindow::exportSeatingPlanPdf);
     connect(exitAction, &QAction::triggered, this, &MainWindow::close);
     connect(settingsAction, &QAction::triggered, this, &MainWindow::showSettingsDialog);
     connect(updateAction, &QAction::triggered, this, [this] { checkForUpdates(false); });

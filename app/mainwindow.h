@@ -17,6 +17,7 @@ class QPushButton;
 class QTableWidget;
 class QTextEdit;
 class QVBoxLayout;
+class LogBatch;
 class SettingsDialog;
 
 // The one window: it owns the class model and every widget, and each user
@@ -55,6 +56,8 @@ private slots:
     void checkForUpdates(bool silent = false);
     void manualUpdateCheck(bool silent);
     void manualUpdateCheck();
+    void printSeatingPlan();
+    void exportSeatingPlanPdf();
 
 private:
     // Construction (app/)
@@ -82,12 +85,14 @@ private:
 
     // Generation and results (requirements/)
     Grouping buildGroups();
+    void showSettingsNotice();
     void refreshResultTable();
     QMap<PersonId, int> buildPersonGroupMap() const;
     std::function<quint32()> seedSource; // empty: the platform's random device
 
 public:
-    // For tests: fixed seeds replay a generation exactly.
+    // For tests: where each generation draws its one seed; a fixed seed
+    // replays a generation exactly.
     void setSeedSourceForTesting(std::function<quint32()> source) { seedSource = std::move(source); }
 
 private:
@@ -98,6 +103,8 @@ private:
 
     // Export (export/)
     bool writeSeatTable(const QString &fileName);
+    // False, after the refusal box, when there is no grouping to write.
+    bool hasGroupingToSave();
 
     // Update check (update/)
     void offerReleasesPage(const QString &question);
@@ -111,6 +118,7 @@ private:
     QTableWidget *resultTable = nullptr;
     QTableWidget *constraintTable = nullptr;
     QTextEdit *logView = nullptr;
+    LogBatch *logBatch = nullptr; // lays out each command's lines at once
     QComboBox *constraintTypeCombo = nullptr;
     QLineEdit *constraintNameEdit = nullptr;
     QPushButton *addConstraintButton = nullptr;

@@ -35,4 +35,9 @@ Grouping buildGroups(const ClassModel &model, const LogSink &log, const SeedSour
     return Verification::compact(state);
 }
 
+Grouping generateFromSeed(const ClassModel &model, const LogSink &log, quint32 seed)
+{
+    return buildGroups(model, log, seedSequence(seed));
+}
+
 } // namespace Engine

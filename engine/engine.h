@@ -14,4 +14,9 @@ namespace Engine {
 // is enabled.
 Grouping buildGroups(const ClassModel &model, const LogSink &log, const SeedSource &seeds = {});
 
+// A generation as the user asks for one, from the window's "生成分组" and from
+// the command line alike: the same seed and class give the same grouping and
+// log in both.
+Grouping generateFromSeed(const ClassModel &model, const LogSink &log, quint32 seed);
+
 } // namespace Engine

@@ -8,3 +8,17 @@ SeedSource platformSeedSource()
     auto device = std::make_shared<std::random_device>();
     return [device] { return quint32((*device)()); };
 }
+
+SeedSource seedSequence(quint32 seed)
+{
+    auto first = std::make_shared<bool>(true);
+    std::seed_seq key{seed};
+    auto generator = std::make_shared<std::mt19937>(key);
+    return [first, generator, seed]() -> quint32 {
+        if (*first) {
+            *first = false;
+            return seed;
+        }
+        return quint32((*generator)());
+    };
+}

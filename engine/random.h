@@ -14,6 +14,11 @@ using SeedSource = std::function<quint32()>;
 
 SeedSource platformSeedSource();
 
+// The whole sequence of a run from its one seed: the seed itself, then 32-bit
+// values of a standard generator keyed by it. The seed alone thus replays a
+// run in any process.
+SeedSource seedSequence(quint32 seed);
+
 // A uniform draw from [0, range) using raw 32-bit outputs only, so that a seed
 // gives the same sequence with every standard library. Values from the top
 // partial block are rejected to keep the draw unbiased. range must be >= 1.

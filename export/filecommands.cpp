@@ -11,6 +11,18 @@
 #include <QTableWidget>
 #include <QUrl>
 
+namespace {
+
+// The time-stamped name a save dialog proposes, in the folder it starts in.
+QString proposedPlanName(const QString &suffix)
+{
+    const QString name = SeatPlan::timeStamp() + suffix;
+    const QString directory = saveDialogDirectory();
+    return directory.isEmpty() ? name : directory + u'/' + name;
+}
+
+} // namespace
+
 void MainWindow::exportSeatingPlan()
 {
     if (model.generatedGroups.isEmpty()) {
@@ -37,7 +49,7 @@ void MainWindow::newFile()
     }
 
     QString fileName = QFileDialog::getSaveFileName(this, QStringLiteral("保存空座位表"),
-                                                    SeatPlan::timeStamp() + QStringLiteral("_空座位表.xlsx"),
+                                                    proposedPlanName(QStringLiteral("_空座位表.xlsx")),
                                                     SeatPlan::kFileFilter);
     if (fileName.isEmpty()) {
         logMessage(QStringLiteral("已创建新的空白座位表（未保存）"));
@@ -54,7 +66,10 @@ void MainWindow::saveFile()
         QMessageBox::warning(this, QStringLiteral("错误"), QStringLiteral("没有分组数据可保存"));
         return;
     }
-    const QString path = appDirectory() + u'/' + SeatPlan::timeStamp() + QStringLiteral("_座位表.xlsx");
+    const QString directory = saveDirectory();
+    // Installed, the plans go into a folder of their own under the documents.
+    QDir().mkpath(directory);
+    const QString path = directory + u'/' + SeatPlan::timeStamp() + QStringLiteral("_座位表.xlsx");
     if (writeSeatTable(path))
         logMessage(QStringLiteral("座位表已保存到: ") + path);
 }
@@ -65,8 +80,8 @@ void MainWindow::saveAs()
         QMessageBox::warning(this, QStringLiteral("错误"), QStringLiteral("没有分组数据可保存"));
         return;
     }
-    QString fileName = QFileDialog::getSaveFileName(
-        this, QStringLiteral("另存为"), SeatPlan::timeStamp() + QStringLiteral("_座位表.xlsx"), SeatPlan::kFileFilter);
+    QString fileName = QFileDialog::getSaveFileName(this, QStringLiteral("另存为"),
+                                                    proposedPlanName(QStringLiteral("_座位表.xlsx")), SeatPlan::kFileFilter);
     if (fileName.isEmpty())
         return;
     fileName = SeatPlan::withXlsxSuffix(fileName);
@@ -84,6 +99,6 @@ bool MainWindow::writeSeatTable(const QString &fileName)
         QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::fromNativeSeparators(savePath)));
         logMessage(QStringLiteral("座位表已导出到: ") + savePath);
     };
-    const SeatPlan::Source source{model, currentStyle, configPath, appDirectory()};
+    const SeatPlan::Source source{model, currentStyle, configPath, templateDirectory(), fallbackTemplateDirectory()};
     return SeatPlan::writeSeatTable(fileName, source, reporter);
 }

@@ -68,40 +68,10 @@ ObjectPtr required(ObjectPtr object, const QString &message)
     return object;
 }
 
-// Digits, a hyphen-minus, digits and nothing else (not even a final line
-// break): what "^\\d+-\\d+$" matches, checked without a match object per cell.
-bool isSeatMarker(QStringView text)
+void writeSeat(Automation::Object &cell, const SeatMarker &marker, const ClassModel &model)
 {
-    const auto isDigit = [](QChar c) { return c >= u'0' && c <= u'9'; };
-    qsizetype i = 0;
-    while (i < text.size() && isDigit(text.at(i)))
-        ++i;
-    if (i == 0 || i + 1 >= text.size() || text.at(i) != u'-')
-        return false;
-    for (qsizetype j = i + 1; j < text.size(); ++j) {
-        if (!isDigit(text.at(j)))
-            return false;
-    }
-    return true;
-}
-
-// The number the ASCII digits spell, or -1 when it does not fit an int.
-int numberOf(QStringView digits)
-{
-    qint64 number = 0;
-    for (const QChar digit : digits) {
-        number = number * 10 + (digit.unicode() - u'0');
-        if (number > std::numeric_limits<int>::max())
-            return -1;
-    }
-    return int(number);
-}
-
-void writeSeat(Automation::Object &cell, QStringView marker, const ClassModel &model)
-{
-    const qsizetype hyphen = marker.indexOf(u'-');
-    const int group = numberOf(marker.left(hyphen));
-    const int seat = numberOf(marker.mid(hyphen + 1));
+    const int group = marker.group;
+    const int seat = marker.seat;
     const Grouping &groups = model.generatedGroups;
     if (group < 1 || group > groups.size() || seat < 1 || seat > groups.at(group - 1).size()) {
         cell.setProperty(Members::Value, QStringLiteral(""));
@@ -158,6 +128,31 @@ QString failureText(const QString &message)
 
 } // namespace
 
+std::optional<SeatMarker> parseSeatMarker(const QString &text)
+{
+    // Digits, a hyphen-minus, digits and nothing else (not even a final line
+    // break): what "^\\d+-\\d+$" matches, read without a match object since
+    // every cell of a template is asked.
+    const auto digits = [&](qsizetype from, qsizetype &to) {
+        qint64 number = 0;
+        for (to = from; to < text.size() && text.at(to) >= u'0' && text.at(to) <= u'9'; ++to) {
+            if (number <= std::numeric_limits<int>::max())
+                number = number * 10 + (text.at(to).unicode() - u'0');
+        }
+        // Numbers too large to convert stand for no seat, like 0 does.
+        return number > std::numeric_limits<int>::max() ? 0 : int(number);
+    };
+    qsizetype hyphen = 0;
+    const int group = digits(0, hyphen);
+    if (hyphen == 0 || hyphen + 1 >= text.size() || text.at(hyphen) != u'-')
+        return std::nullopt;
+    qsizetype end = 0;
+    const int seat = digits(hyphen + 1, end);
+    if (end != text.size() || end == hyphen + 1)
+        return std::nullopt;
+    return SeatMarker{group, seat};
+}
+
 QString withXlsxSuffix(const QString &fileName)
 {
     if (fileName.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive))
@@ -170,15 +165,29 @@ QString timeStamp()
     return currentDateTime().toString(QStringLiteral("yyyyMMdd_hhmmss"));
 }
 
-TemplateChoice chooseTemplate(const QString &style, const QString &configPath, const QString &templateDirectory)
+QString planDate()
 {
-    const QString style1 = templateDirectory + u'/' + kStyle1File;
-    const QString style2 = templateDirectory + u'/' + kStyle2File;
+    return currentDateTime().date().toString(QStringLiteral("yyyy.MM.dd"));
+}
+
+TemplateChoice chooseTemplate(const QString &style, const QString &configPath, const QString &templateDirectory,
+                              const QString &fallbackTemplateDirectory, const QString &customTemplate)
+{
     const auto isFile = [](const QString &path) { return QFileInfo(path).isFile(); };
+    // A template in the first directory hides the fallback's one of that name.
+    const auto builtIn = [&](const QString &name) {
+        const QString first = templateDirectory + u'/' + name;
+        if (isFile(first) || fallbackTemplateDirectory.isEmpty())
+            return first;
+        const QString fallback = fallbackTemplateDirectory + u'/' + name;
+        return isFile(fallback) ? fallback : first;
+    };
+    const QString style1 = builtIn(kStyle1File);
+    const QString style2 = builtIn(kStyle2File);
 
     QString chosen;
     if (style == ConfigStore::kCustomStyle) {
-        chosen = ConfigStore::readCustomTemplatePath(configPath);
+        chosen = customTemplate.isEmpty() ? ConfigStore::readCustomTemplatePath(configPath) : customTemplate;
         if (chosen.isEmpty() || !isFile(chosen))
             return {QString(), QStringLiteral("自定义样式文件不存在，请重新选择")};
     } else if (style == QStringLiteral("样式2")) {
@@ -230,8 +239,8 @@ void fillSheet(Automation::Object &sheet, const ClassModel &model, const QString
                 cell->setProperty(Members::Value, date);
                 continue;
             }
-            if (isSeatMarker(text))
-                writeSeat(*cell, text, model);
+            if (const std::optional<SeatMarker> marker = parseSeatMarker(text))
+                writeSeat(*cell, *marker, model);
         }
     }
 }
@@ -253,7 +262,8 @@ bool writeSeatTable(const QString &fileName, const Source &source, const Reporte
     }
 
     const QString outputName = withXlsxSuffix(fileName);
-    const TemplateChoice choice = chooseTemplate(source.style, source.configPath, source.templateDirectory);
+    const TemplateChoice choice = chooseTemplate(source.style, source.configPath, source.templateDirectory,
+                                                 source.fallbackTemplateDirectory, source.customTemplate);
     if (choice.path.isEmpty()) {
         reporter.warning(choice.error);
         com.uninitialize();
@@ -284,7 +294,7 @@ bool writeSeatTable(const QString &fileName, const Source &source, const Reporte
         sheets = required(workbook->querySubObject(Members::Sheets), QStringLiteral("无法获取Sheets集合"));
         sheet = required(sheets->querySubObject(Members::Item, {1}), QStringLiteral("无法获取工作表"));
 
-        fillSheet(*sheet, source.model, currentDateTime().date().toString(QStringLiteral("yyyy.MM.dd")));
+        fillSheet(*sheet, source.model, planDate());
 
         const QString savePath = QDir::toNativeSeparators(outputName);
         save(application, *workbook, savePath, reporter);

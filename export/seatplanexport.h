@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 // Filling a template workbook with the current arrangement through a
 // spreadsheet application, and the file names the file commands propose.
@@ -21,8 +22,12 @@ struct Source
     const ClassModel &model;
     QString style;
     QString configPath;
-    // Where the two built-in templates are looked up.
+    // Where the two built-in templates are looked up: first here, then in
+    // the fallback.
     QString templateDirectory;
+    QString fallbackTemplateDirectory = QString();
+    // When not empty, the custom style's template instead of "Style/CustomPath".
+    QString customTemplate = QString();
 };
 
 // How the export speaks to the user; the window shows the boxes and writes
@@ -47,12 +52,27 @@ QString withXlsxSuffix(const QString &fileName);
 // The local time stamp that starts every proposed file name.
 QString timeStamp();
 
+// Today as written into seating plans.
+QString planDate();
+
 struct TemplateChoice
 {
     QString path;  // empty when there is none
     QString error; // the warning to show then
 };
-TemplateChoice chooseTemplate(const QString &style, const QString &configPath, const QString &templateDirectory);
+TemplateChoice chooseTemplate(const QString &style, const QString &configPath, const QString &templateDirectory,
+                              const QString &fallbackTemplateDirectory = QString(),
+                              const QString &customTemplate = QString());
+
+// A cell of a template that stands for a seat: the whole text "g-s", with g the
+// 1-based group position and s the 1-based seat within it. Numbers too large
+// to convert read as 0.
+struct SeatMarker
+{
+    int group = 0;
+    int seat = 0;
+};
+std::optional<SeatMarker> parseSeatMarker(const QString &text);
 
 // Writes the date and names into the marker cells of a sheet, visiting every
 // cell of the used range's size from A1.

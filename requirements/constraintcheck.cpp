@@ -1,6 +1,6 @@
 #include "requirements/constraintcheck.h"
 
-#include <QSet>
+#include "requirements/requirementcheck.h"
 
 namespace {
 
@@ -15,48 +15,37 @@ QString memberNames(const ClassModel &model, const Constraint &constraint)
 
 } // namespace
 
-ConstraintCheck checkConstraintsAgainst(const ClassModel &model, const QMap<PersonId, int> &personGroup)
+ConstraintCheck checkConstraintsAgainst(const ClassModel &model, const Grouping &groups)
 {
     ConstraintCheck check;
     check.lines.append(QStringLiteral("开始检查要求..."));
 
-    for (const Constraint &constraint : model.mustTogether) {
-        QSet<int> positions;
-        for (PersonId id : constraint)
-            positions.insert(personGroup.value(id));
-        if (positions.size() != 1) {
-            check.lines.append(QStringLiteral("必须同组要求未满足: ") + memberNames(model, constraint));
-            check.allSatisfied = false;
-        }
-    }
-
-    // Separate requirements sharing a group defeat the point of keeping them
-    // apart; only the first member of each stands for its requirement.
-    const QList<Constraint> &together = model.mustTogether;
-    for (int i = 0; i < together.size(); ++i) {
-        if (together.at(i).isEmpty())
+    const RequirementCheck verdicts = checkRequirements(model, groups);
+    // The verdicts come in the report's order: splits, pairs, separations.
+    for (const RequirementResult &result : verdicts.results) {
+        if (result.met)
             continue;
-        const int first = personGroup.value(together.at(i).first());
-        for (int j = i + 1; j < together.size(); ++j) {
-            if (together.at(j).isEmpty() || personGroup.value(together.at(j).first()) != first)
-                continue;
+        switch (result.kind) {
+        case RequirementKind::MustTogether:
+            check.lines.append(QStringLiteral("必须同组要求未满足: ")
+                               + memberNames(model, model.mustTogether.at(result.requirement)));
+            break;
+        case RequirementKind::TogetherGroupsApart:
+            // Separate requirements sharing a group defeat the point of
+            // keeping them apart; only the first member of each stands for it.
             check.lines.append(QStringLiteral("不同要求组在同一组: 要求组%1 和 要求组%2 都在组 %3")
-                                   .arg(i + 1)
-                                   .arg(j + 1)
-                                   .arg(first + 1));
-            check.allSatisfied = false;
+                                   .arg(result.requirement + 1)
+                                   .arg(result.otherRequirement + 1)
+                                   .arg(result.group + 1));
+            break;
+        case RequirementKind::MustSeparate:
+            check.lines.append(QStringLiteral("不能同组要求未满足: ")
+                               + memberNames(model, model.mustSeparate.at(result.requirement)));
+            break;
+        default:
+            continue; // pins, seats, targets and leaders are not part of this report
         }
-    }
-
-    for (const Constraint &constraint : model.mustSeparate) {
-        QMap<int, int> countPerGroup;
-        for (PersonId id : constraint) {
-            if (++countPerGroup[personGroup.value(id)] > 1) {
-                check.lines.append(QStringLiteral("不能同组要求未满足: ") + memberNames(model, constraint));
-                check.allSatisfied = false;
-                break;
-            }
-        }
+        check.allSatisfied = false;
     }
 
     check.lines.append(check.allSatisfied ? QStringLiteral("所有要求已满足") : QStringLiteral("部分要求未满足"));

@@ -2,7 +2,6 @@
 
 #include "model/classmodel.h"
 
-#include <QMap>
 #include <QStringList>
 
 // Outcome of checking a grouping against the requirements: the report lines
@@ -13,7 +12,7 @@ struct ConstraintCheck
     bool allSatisfied = true;
 };
 
-// personGroup maps each seated person to its group position; persons missing
-// from it count as sitting at position 0. Numbers that match nobody show an
-// empty name.
-ConstraintCheck checkConstraintsAgainst(const ClassModel &model, const QMap<PersonId, int> &personGroup);
+// The requirement check of a grouping (indexed by group position), worded from
+// the verdicts of checkRequirements. Numbers that match nobody show an empty
+// name in the lines.
+ConstraintCheck checkConstraintsAgainst(const ClassModel &model, const Grouping &groups);

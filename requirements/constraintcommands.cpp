@@ -1,6 +1,7 @@
 // The requirement panel's commands and the requirement check.
 #include "app/mainwindow.h"
 
+#include "app/logbatch.h"
 #include "requirements/constraintcheck.h"
 #include "requirements/constraintinput.h"
 #include "requirements/constraintrow.h"
@@ -76,13 +77,14 @@ void MainWindow::checkConstraints()
         QMessageBox::warning(this, QStringLiteral("错误"), QStringLiteral("请先生成分组结果"));
         return;
     }
+    const LogBatch::Scope batch(logBatch);
     validateConstraints();
     logMessage(QStringLiteral("要求检查完成"));
 }
 
 void MainWindow::validateConstraints()
 {
-    const ConstraintCheck check = checkConstraintsAgainst(model, buildPersonGroupMap());
+    const ConstraintCheck check = checkConstraintsAgainst(model, model.generatedGroups);
     for (const QString &line : check.lines)
         appendPlainLog(line);
 }

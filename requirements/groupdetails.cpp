@@ -1,6 +1,6 @@
 #include "requirements/groupdetails.h"
 
-#include <QSet>
+#include "requirements/requirementcheck.h"
 
 QString groupDetailsHtml(const ClassModel &model, int row)
 {
@@ -13,21 +13,14 @@ QString groupDetailsHtml(const ClassModel &model, int row)
     for (PersonId id : members)
         text += model.nameOf(id).toHtmlEscaped() + u' ';
 
-    const QMap<PersonId, int> groupOf = personGroupMap(model.generatedGroups);
-    for (const Constraint &requirement : model.mustTogether) {
-        QSet<int> positions;
-        for (PersonId id : requirement)
-            positions.insert(groupOf.value(id));
-        if (positions.size() > 1)
-            text += QStringLiteral("<br><font color='red'>警告: 必须同组要求未满足</font>");
-    }
-    for (const Constraint &requirement : model.mustSeparate) {
-        QMap<int, int> counts;
-        for (PersonId id : requirement) {
-            if (++counts[groupOf.value(id)] == 2) {
-                text += QStringLiteral("<br><font color='red'>警告: 不能同组要求未满足</font>");
-                break;
-            }
+    const RequirementCheck check = checkRequirements(model, model.generatedGroups);
+    for (const RequirementKind kind : {RequirementKind::MustTogether, RequirementKind::MustSeparate}) {
+        const QString warning = kind == RequirementKind::MustTogether
+                                    ? QStringLiteral("<br><font color='red'>警告: 必须同组要求未满足</font>")
+                                    : QStringLiteral("<br><font color='red'>警告: 不能同组要求未满足</font>");
+        for (const RequirementResult &result : check.ofKind(kind)) {
+            if (!result.met)
+                text += warning;
         }
     }
     return text;

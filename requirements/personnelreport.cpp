@@ -1,31 +1,33 @@
 #include "requirements/personnelreport.h"
 
-PersonnelCounts &PersonnelCounts::operator+=(const PersonnelCounts &other)
+namespace {
+
+const QStringList kColumns{QStringLiteral("组号"), QStringLiteral("人数"), QStringLiteral("男生"),
+                           QStringLiteral("女生"), QStringLiteral("组长"), QStringLiteral("外宿生")};
+
+QStringList figures(const QString &label, const PersonnelCounts &counts)
 {
-    people += other.people;
-    boys += other.boys;
-    girls += other.girls;
-    leaders += other.leaders;
-    boarders += other.boarders;
-    return *this;
+    return {label,
+            QString::number(counts.people),
+            QString::number(counts.boys),
+            QString::number(counts.girls),
+            QString::number(counts.leaders),
+            QString::number(counts.boarders)};
 }
 
-PersonnelCounts countGroup(const ClassModel &model, const Group &group)
+QString peopleSummary(const PersonnelCounts &t)
 {
-    PersonnelCounts counts;
-    for (PersonId id : group) {
-        if (model.isBoy(id))
-            ++counts.boys;
-        else
-            ++counts.girls;
-        if (model.isLeader(id))
-            ++counts.leaders;
-        if (model.isBoarder(id))
-            ++counts.boarders;
-    }
-    counts.people = counts.boys + counts.girls;
-    return counts;
+    return QStringLiteral("总人数: %1 (男生: %2, 女生: %3)").arg(t.people).arg(t.boys).arg(t.girls);
 }
+
+QString marksSummary(const PersonnelCounts &t)
+{
+    return QStringLiteral("组长: %1, 外宿生: %2").arg(t.leaders).arg(t.boarders);
+}
+
+const QString kTotalLabel = QStringLiteral("总计");
+
+} // namespace
 
 PersonnelReport buildPersonnelReport(const ClassModel &model)
 {
@@ -33,31 +35,33 @@ PersonnelReport buildPersonnelReport(const ClassModel &model)
     QString &html = report.html;
     html = QStringLiteral("<h2>人员检查报告</h2>");
     html += QStringLiteral("<table border='1' cellpadding='4'>");
-    html += QStringLiteral("<tr><th>组号</th><th>人数</th><th>男生</th><th>女生</th><th>组长</th><th>外宿生</th></tr>");
+    html += QStringLiteral("<tr><th>%1</th></tr>").arg(kColumns.join(QStringLiteral("</th><th>")));
 
-    for (int p = 0; p < model.generatedGroups.size(); ++p) {
-        const PersonnelCounts counts = countGroup(model, model.generatedGroups.at(p));
+    const RequirementCheck check = checkRequirements(model, model.generatedGroups);
+    for (int p = 0; p < check.groups.size(); ++p) {
+        const PersonnelCounts &counts = check.groups.at(p);
         report.groups.append(counts);
         report.totals += counts;
-        html += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td><td>%5</td><td>%6</td></tr>")
-                    .arg(p + 1)
-                    .arg(counts.people)
-                    .arg(counts.boys)
-                    .arg(counts.girls)
-                    .arg(counts.leaders)
-                    .arg(counts.boarders);
+        html += QStringLiteral("<tr><td>%1</td></tr>")
+                    .arg(figures(QString::number(p + 1), counts).join(QStringLiteral("</td><td>")));
     }
 
     const PersonnelCounts &t = report.totals;
-    html += QStringLiteral("<tr style='background-color:#E6E6E6; font-weight:bold;'><td>总计</td><td>%1</td>"
-                           "<td>%2</td><td>%3</td><td>%4</td><td>%5</td></tr>")
-                .arg(t.people)
-                .arg(t.boys)
-                .arg(t.girls)
-                .arg(t.leaders)
-                .arg(t.boarders);
+    html += QStringLiteral("<tr style='background-color:#E6E6E6; font-weight:bold;'><td>%1</td></tr>")
+                .arg(figures(kTotalLabel, t).join(QStringLiteral("</td><td>")));
     html += QStringLiteral("</table>");
-    html += QStringLiteral("<p>总人数: %1 (男生: %2, 女生: %3)</p>").arg(t.people).arg(t.boys).arg(t.girls);
-    html += QStringLiteral("<p>组长: %1, 外宿生: %2</p>").arg(t.leaders).arg(t.boarders);
+    html += QStringLiteral("<p>%1</p>").arg(peopleSummary(t));
+    html += QStringLiteral("<p>%1</p>").arg(marksSummary(t));
     return report;
+}
+
+QStringList personnelReportText(const PersonnelReport &report)
+{
+    QStringList lines{QStringLiteral("人员检查报告"), kColumns.join(u'\t')};
+    for (int p = 0; p < report.groups.size(); ++p)
+        lines.append(figures(QString::number(p + 1), report.groups.at(p)).join(u'\t'));
+    lines.append(figures(kTotalLabel, report.totals).join(u'\t'));
+    lines.append(peopleSummary(report.totals));
+    lines.append(marksSummary(report.totals));
+    return lines;
 }

@@ -1,21 +1,11 @@
 #pragma once
 
 #include "model/classmodel.h"
+#include "requirements/requirementcheck.h"
 
 #include <QList>
 #include <QString>
-
-// Head counts of one group, or of the whole grouping.
-struct PersonnelCounts
-{
-    int people = 0;
-    int boys = 0;
-    int girls = 0;
-    int leaders = 0;
-    int boarders = 0;
-
-    PersonnelCounts &operator+=(const PersonnelCounts &other);
-};
+#include <QStringList>
 
 struct PersonnelReport
 {
@@ -25,7 +15,8 @@ struct PersonnelReport
     QString html;
 };
 
-// Boys are told by number (1..number of boys), leaders and boarders by name,
-// so a leader who boards counts in both columns.
-PersonnelCounts countGroup(const ClassModel &model, const Group &group);
+// The counts are those of checkRequirements, so the report and the checks
+// never disagree on who is a boy, a leader or a boarder.
 PersonnelReport buildPersonnelReport(const ClassModel &model);
+// The same report as plain lines, the table's cells separated by tabs.
+QStringList personnelReportText(const PersonnelReport &report);

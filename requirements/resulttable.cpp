@@ -1,6 +1,7 @@
 // The results table and the details of a clicked group.
 #include "app/mainwindow.h"
 
+#include "app/logbatch.h"
 #include "requirements/groupdetails.h"
 
 #include <QBrush>
@@ -62,6 +63,7 @@ void MainWindow::refreshResultTable()
 
 void MainWindow::showGroupDetails(int row, int /*column*/)
 {
+    const LogBatch::Scope batch(logBatch);
     const QString text = groupDetailsHtml(model, row);
     if (!text.isEmpty())
         appendLog(text);

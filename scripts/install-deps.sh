@@ -10,6 +10,8 @@ packages=(
     libzip-dev zlib1g-dev libpugixml-dev libbenchmark-dev
     python3 python3-openpyxl
     fonts-noto-cjk
+    poppler-utils
+    dpkg-dev file  # the package test: dpkg-shlibdeps, and file for CPack
 )
 
 missing=()

@@ -8,18 +8,36 @@ command -v "$convert" >/dev/null || { echo "ImageMagick is missing: apt-get inst
 tmp="$(mktemp -d)"
 trap 'rm -rf "$tmp"' EXIT
 
-# Icon: a rounded tile with a 3 x 3 block of desks, one of them highlighted.
-"$convert" -size 256x256 xc:none \
-    -fill '#2f6db3' -draw 'roundrectangle 8,8 247,247 40,40' \
-    -fill '#ffffff' \
-    -draw 'roundrectangle 44,52 100,96 10,10' -draw 'roundrectangle 116,52 172,96 10,10' \
-    -draw 'roundrectangle 188,52 212,96 10,10' \
-    -draw 'roundrectangle 44,112 100,156 10,10' -draw 'roundrectangle 188,112 212,156 10,10' \
-    -draw 'roundrectangle 44,172 100,216 10,10' -draw 'roundrectangle 116,172 172,216 10,10' \
-    -draw 'roundrectangle 188,172 212,216 10,10' \
-    -fill '#ffd23f' -draw 'roundrectangle 116,112 172,156 10,10' \
-    "$tmp/icon256.png"
-cp "$tmp/icon256.png" "$root/resources/icons/quorvane-256.png"
+# Icon: a rounded tile with a 3 x 3 block of desks, the middle one highlighted.
+# The same drawing as SVG (the scalable icon) and with ImageMagick (the pixel
+# sizes); both come from this one list of shapes: x1 y1 x2 y2 colour.
+tile='8 8 247 247 #2f6db3 40'
+desks=(
+    '28 46 84 90 #ffffff' '100 46 156 90 #ffffff' '172 46 228 90 #ffffff'
+    '28 106 84 150 #ffffff' '100 106 156 150 #ffd23f' '172 106 228 150 #ffffff'
+    '28 166 84 210 #ffffff' '100 166 156 210 #ffffff' '172 166 228 210 #ffffff'
+)
+# Dates and times would make every run's PNG differ.
+png_flags=(-define png:exclude-chunks=date,time -strip -depth 8)
+
+read -r x1 y1 x2 y2 colour radius <<<"$tile"
+svg="$root/resources/icons/quorvane.svg"
+draw=(-fill "$colour" -draw "roundrectangle $x1,$y1 $x2,$y2 $radius,$radius")
+{
+    echo '<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 256 256">'
+    echo "  <rect x=\"$x1\" y=\"$y1\" width=\"$((x2 - x1))\" height=\"$((y2 - y1))\" rx=\"$radius\" fill=\"$colour\"/>"
+    for desk in "${desks[@]}"; do
+        read -r x1 y1 x2 y2 colour <<<"$desk"
+        echo "  <rect x=\"$x1\" y=\"$y1\" width=\"$((x2 - x1))\" height=\"$((y2 - y1))\" rx=\"10\" fill=\"$colour\"/>"
+        draw+=(-fill "$colour" -draw "roundrectangle $x1,$y1 $x2,$y2 10,10")
+    done
+    echo '</svg>'
+} >"$svg"
+"$convert" -size 256x256 xc:none "${draw[@]}" "$tmp/icon256.png"
+for size in 16 32 48 64 128 256; do
+    "$convert" "$tmp/icon256.png" -resize "${size}x${size}" "${png_flags[@]}" \
+        "$root/resources/icons/quorvane-$size.png"
+done
 "$convert" "$tmp/icon256.png" -define icon:auto-resize=256,64,48,32,16 "$root/resources/icons/app_icon.ico"
 
 # About picture, 660 x 250: a classroom seen from above, with the name.
@@ -37,5 +55,5 @@ done
 "$convert" "$tmp/about.png" -fill '#ffffffcc' "${args[@]}" \
     -fill '#ffd23f' -draw 'circle 130,92 130,100' \
     -fill white -font DejaVu-Sans-Bold -pointsize 30 -gravity south -annotate +0+8 'Quorvane' \
-    "$root/resources/images/about_image.png"
-echo "wrote resources/icons/app_icon.ico and resources/images/about_image.png"
+    "${png_flags[@]}" "$root/resources/images/about_image.png"
+echo "wrote resources/icons/ (app_icon.ico, quorvane.svg, quorvane-16..256.png) and resources/images/about_image.png"

@@ -37,3 +37,34 @@ FixedPositionRemap remapFixedPositions(const QMap<PersonId, FixedPosition> &posi
     }
     return remap;
 }
+
+ClassModel draftSettings(const ClassModel &current, const SettingsEdits &edits)
+{
+    ClassModel draft = ClassModel::fromRoster(nonEmptyLines(edits.maleText), nonEmptyLines(edits.femaleText));
+    const QStringList leaders = nonEmptyLines(edits.leaderText);
+    const QStringList boarders = nonEmptyLines(edits.boarderText);
+    draft.leaderNames = QSet<QString>(leaders.begin(), leaders.end());
+    draft.boarderNames = QSet<QString>(boarders.begin(), boarders.end());
+    draft.groupConfigs = edits.groupConfigs;
+    draft.fixedPositions =
+        remapFixedPositions(current.fixedPositions, current.idToName, draft.nameToId, draft.idToName).positions;
+
+    const auto follow = [&](const QList<Constraint> &requirements) {
+        QList<Constraint> moved;
+        for (const Constraint &requirement : requirements) {
+            Constraint members;
+            for (PersonId id : requirement) {
+                const auto name = current.idToName.constFind(id);
+                if (name == current.idToName.cend() || draft.idToName.value(id) == name.value())
+                    members.append(id);
+                else if (const auto now = draft.nameToId.constFind(name.value()); now != draft.nameToId.cend())
+                    members.append(now.value());
+            }
+            moved.append(members);
+        }
+        return moved;
+    };
+    draft.mustTogether = follow(current.mustTogether);
+    draft.mustSeparate = follow(current.mustSeparate);
+    return draft;
+}

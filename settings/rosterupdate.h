@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/classmodel.h"
 #include "model/fixedposition.h"
 #include "model/personid.h"
 
@@ -28,3 +29,19 @@ FixedPositionRemap remapFixedPositions(const QMap<PersonId, FixedPosition> &posi
                                        const QMap<PersonId, QString> &oldIdToName,
                                        const QMap<QString, PersonId> &newNameToId,
                                        const QMap<PersonId, QString> &newIdToName);
+
+// What the settings dialog holds before "保存".
+struct SettingsEdits
+{
+    QString maleText;
+    QString femaleText;
+    QString leaderText;
+    QString boarderText;
+    QList<GroupConfig> groupConfigs;
+};
+
+// The class as the dialog's edits would make it: its roster, marks and group
+// records, with the pins and requirements of `current` following their
+// students by name as a save moves the pins. Members who left the roster are
+// dropped from their requirements; numbers that named nobody stay as they are.
+ClassModel draftSettings(const ClassModel &current, const SettingsEdits &edits);

@@ -1,7 +1,9 @@
 // The settings dialog and its save.
 #include "app/mainwindow.h"
 
+#include "app/logbatch.h"
 #include "config/configstore.h"
+#include "model/duplicatenames.h"
 #include "settings/rosterupdate.h"
 #include "settings/settingsdialog.h"
 
@@ -21,6 +23,12 @@ void MainWindow::showSettingsDialog()
 
 void MainWindow::saveSettings(SettingsDialog &dialog)
 {
+    const LogBatch::Scope batch(logBatch);
+    // Said before anything changes; the teacher may save such a roster.
+    const QString duplicates = duplicateNamesWarning(nonEmptyLines(dialog.maleText()) + nonEmptyLines(dialog.femaleText()));
+    if (!duplicates.isEmpty())
+        QMessageBox::warning(&dialog, QStringLiteral("提示"), duplicates);
+
     const QMap<PersonId, QString> oldIdToName = model.idToName;
 
     model.maleNames = nonEmptyLines(dialog.maleText());

@@ -2,18 +2,27 @@
 
 #include "config/appdirectory.h"
 #include "config/configstore.h"
+#include "settings/import/rosterimport.h"
+#include "model/namecollation.h"
+#include "requirements/settingscheck.h"
 #include "settings/fixedpositioneditor.h"
+#include "settings/rosterimportdialog.h"
+#include "settings/rosterupdate.h"
+#include "settings/settingscheckdialog.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -44,7 +53,7 @@ QSpinBox *makeGroupSpin(int value, const QString &objectName)
 
 SettingsDialog::SettingsDialog(ClassModel &model, const QString &currentStyle, const QString &customPath,
                                std::function<void(QTableWidget *)> refillFixedTable, QWidget *parent)
-    : QDialog(parent)
+    : QDialog(parent), m_model(model)
 {
     setObjectName(QStringLiteral("settingsDialog"));
     setWindowTitle(QStringLiteral("设置"));
@@ -72,6 +81,7 @@ SettingsDialog::SettingsDialog(ClassModel &model, const QString &currentStyle, c
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(tabs);
     layout->addLayout(buttonRow);
+    connectSummary();
 }
 
 QWidget *SettingsDialog::createRosterTab(const ClassModel &model)
@@ -87,6 +97,13 @@ QWidget *SettingsDialog::createRosterTab(const ClassModel &model)
         boxLayout->addWidget(edit);
         layout->addWidget(box);
     }
+    auto *importButton = new QPushButton(QStringLiteral("从文件导入..."));
+    importButton->setObjectName(QStringLiteral("importRosterButton"));
+    connect(importButton, &QPushButton::clicked, this, &SettingsDialog::importRoster);
+    auto *importRow = new QHBoxLayout;
+    importRow->addWidget(importButton);
+    importRow->addStretch();
+    layout->addLayout(importRow);
     layout->addStretch();
     return tab;
 }
@@ -95,9 +112,8 @@ QWidget *SettingsDialog::createPeopleTab(const ClassModel &model)
 {
     auto *tab = new QWidget;
     auto *layout = new QVBoxLayout(tab);
-    // Sorted, so the editors read the same on every opening.
-    m_leaderEdit = makeNameEdit(sortedNames(model.leaderNames), "leaderNamesEdit");
-    m_boarderEdit = makeNameEdit(sortedNames(model.boarderNames), "boarderNamesEdit");
+    m_leaderEdit = makeNameEdit(sortedByPinyin(model.leaderNames), "leaderNamesEdit");
+    m_boarderEdit = makeNameEdit(sortedByPinyin(model.boarderNames), "boarderNamesEdit");
     const struct
     {
         QString title;
@@ -149,8 +165,9 @@ QWidget *SettingsDialog::createGroupTab(const ClassModel &model)
         linkGroupRow(row);
         m_groupRows.append(row);
     }
+    grid->addLayout(createCheckRow(), kGroupCount + 1, 0, 1, int(headers.size()));
     // Spare height goes below the rows, not between the header and the first row.
-    grid->setRowStretch(kGroupCount + 1, 1);
+    grid->setRowStretch(kGroupCount + 2, 1);
     return tab;
 }
 
@@ -223,9 +240,90 @@ void SettingsDialog::showCustomRow(bool visible)
 void SettingsDialog::browseTemplate()
 {
     const QString path = QFileDialog::getOpenFileName(parentWidget(), QStringLiteral("选择自定义样式文件"),
-                                                      appDirectory(), QStringLiteral("Excel文件 (*.xlsx)"));
+                                                      fileDialogDirectory(), QStringLiteral("Excel文件 (*.xlsx)"));
     if (!path.isEmpty())
         m_customPathEdit->setText(path);
+}
+
+void SettingsDialog::importRoster()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("选择名单文件"),
+                                                      QDir(documents).exists() ? documents : QDir::homePath(),
+                                                      QStringLiteral("名单文件 (*.xlsx *.csv *.txt)"));
+    if (path.isEmpty())
+        return;
+    const TableFile table = readTableFile(path);
+    if (!table.error.isEmpty()) {
+        QMessageBox::warning(this, QStringLiteral("错误"), table.error);
+        return;
+    }
+    RosterImportDialog preview(path, table, nonEmptyLines(maleText()), nonEmptyLines(femaleText()), this);
+    if (preview.exec() == QDialog::Accepted)
+        applyImport(preview.result(), preview.appendsToExisting());
+}
+
+// Only the editors change; "保存" applies them, "取消" drops them.
+void SettingsDialog::applyImport(const RosterImport &import, bool append)
+{
+    const auto fill = [append](QPlainTextEdit *edit, const QStringList &names) {
+        edit->setPlainText(((append ? nonEmptyLines(edit->toPlainText()) : QStringList()) + names).join(u'\n'));
+    };
+    fill(m_maleEdit, import.boyNames());
+    fill(m_femaleEdit, import.girlNames());
+    const auto fillMarks = [append](QPlainTextEdit *edit, const QStringList &names) {
+        QStringList marked = append ? nonEmptyLines(edit->toPlainText()) : QStringList();
+        marked += names;
+        marked.removeDuplicates();
+        edit->setPlainText(sortedByPinyin(marked).join(u'\n'));
+    };
+    if (import.hasLeaderColumn)
+        fillMarks(m_leaderEdit, import.leaderNames());
+    if (import.hasBoarderColumn)
+        fillMarks(m_boarderEdit, import.boarderNames());
+}
+
+QLayout *SettingsDialog::createCheckRow()
+{
+    m_summaryLabel = new QLabel;
+    m_summaryLabel->setObjectName(QStringLiteral("settingsSummaryLabel"));
+    auto *checkButton = new QPushButton(QStringLiteral("检查设置"));
+    checkButton->setObjectName(QStringLiteral("checkSettingsButton"));
+    connect(checkButton, &QPushButton::clicked, this, &SettingsDialog::checkSettingsNow);
+    auto *row = new QHBoxLayout;
+    row->addWidget(m_summaryLabel);
+    row->addStretch();
+    row->addWidget(checkButton);
+    return row;
+}
+
+void SettingsDialog::connectSummary()
+{
+    for (QPlainTextEdit *edit : {m_maleEdit, m_femaleEdit})
+        connect(edit, &QPlainTextEdit::textChanged, this, &SettingsDialog::updateSummary);
+    for (const GroupRow &row : std::as_const(m_groupRows)) {
+        connect(row.enabled, &QComboBox::currentIndexChanged, this, &SettingsDialog::updateSummary);
+        for (QSpinBox *spin : {row.total, row.males, row.females})
+            connect(spin, &QSpinBox::valueChanged, this, &SettingsDialog::updateSummary);
+    }
+    updateSummary();
+}
+
+void SettingsDialog::updateSummary()
+{
+    const SettingsSummary summary = summarizeSettings(draftSettings(m_model, edits()));
+    m_summaryLabel->setText(summary.text());
+    m_summaryLabel->setStyleSheet(summary.isOff() ? QStringLiteral("color: #c00000;") : QString());
+}
+
+void SettingsDialog::checkSettingsNow()
+{
+    showSettingsFindings(this, checkSettings(draftSettings(m_model, edits())));
+}
+
+SettingsEdits SettingsDialog::edits() const
+{
+    return SettingsEdits{maleText(), femaleText(), leaderText(), boarderText(), groupConfigs()};
 }
 
 QString SettingsDialog::maleText() const

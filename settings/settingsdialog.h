@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/classmodel.h"
+#include "settings/rosterupdate.h"
 
 #include <QDialog>
 #include <QList>
@@ -16,6 +17,7 @@ class QPushButton;
 class QSpinBox;
 class QTableWidget;
 class FixedPositionEditor;
+struct RosterImport;
 
 // The "设置" dialog. Roster, group and style edits live only in its widgets
 // until "保存" (saveRequested); the fixed-position tab edits the model at once.
@@ -36,6 +38,8 @@ public:
     QString selectedStyle() const;
     QString customPath() const;
     QTableWidget *fixedPositionTable() const;
+    // Everything above as one set of edits, for checking before a save.
+    SettingsEdits edits() const;
 
 signals:
     void saveRequested();
@@ -56,6 +60,12 @@ private:
     void linkGroupRow(const GroupRow &row);
     void showCustomRow(bool visible);
     void browseTemplate();
+    void importRoster();
+    void applyImport(const RosterImport &import, bool append);
+    QLayout *createCheckRow();
+    void connectSummary();
+    void updateSummary();
+    void checkSettingsNow();
 
     QPlainTextEdit *m_maleEdit = nullptr;
     QPlainTextEdit *m_femaleEdit = nullptr;
@@ -67,4 +77,6 @@ private:
     QLineEdit *m_customPathEdit = nullptr;
     QPushButton *m_browseButton = nullptr;
     FixedPositionEditor *m_fixedEditor = nullptr;
+    const ClassModel &m_model;
+    QLabel *m_summaryLabel = nullptr;
 };

@@ -166,6 +166,26 @@ pugi::xml_node Sheet::cell(int row, int column) const
     return m_lastCell;
 }
 
+QList<int> Sheet::rowNumbers() const
+{
+    QList<int> numbers;
+    numbers.reserve(qsizetype(m_rows.size()));
+    for (const Row &row : m_rows)
+        numbers.append(row.number);
+    return numbers;
+}
+
+QList<int> Sheet::columnsOf(int row) const
+{
+    QList<int> columns;
+    const size_t index = rowIndex(row);
+    if (index == m_rows.size() || m_rows[index].number != row)
+        return columns;
+    for (const CellEntry &entry : m_rows[index].cells)
+        columns.append(entry.column);
+    return columns;
+}
+
 pugi::xml_node Sheet::ensureCell(int row, int column)
 {
     if (pugi::xml_node existing = cell(row, column))

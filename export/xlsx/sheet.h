@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <pugixml.hpp>
@@ -43,6 +44,9 @@ public:
     Bounds usedBounds() const;
     // Null when the sheet holds no such cell.
     pugi::xml_node cell(int row, int column) const;
+    // Rows that hold any element, ascending, and the columns of a row's cells.
+    QList<int> rowNumbers() const;
+    QList<int> columnsOf(int row) const;
     // The cell, created in its place (rows and cells ascending) when missing.
     pugi::xml_node ensureCell(int row, int column);
 

@@ -25,6 +25,9 @@ public:
 
     QString path() const { return m_path; }
     int sheetCount() const { return int(m_sheets.size()); }
+    QString sheetName(int index) const { return m_sheets.at(size_t(index)).name; }
+    // False for a sheet that holds no cells (a chart sheet).
+    bool isWorksheet(int index) const { return m_sheets.at(size_t(index)).worksheet; }
     // 0-based, in workbook order; raises for a sheet that holds no cells
     // (a chart sheet).
     Sheet &sheet(int index);

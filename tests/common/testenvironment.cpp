@@ -75,6 +75,19 @@ ClassModel loadDemoClass()
     return model;
 }
 
+ClassModel loadDemoClassSeated()
+{
+    ClassModel model = loadDemoClass();
+    model.generatedGroups.clear();
+    for (int group = 0; group < 9; ++group) {
+        Group members;
+        for (int seat = 1; seat <= 6; ++seat)
+            members.append(group * 6 + seat);
+        model.generatedGroups.append(members);
+    }
+    return model;
+}
+
 QStringList logLines(MainWindow *window)
 {
     auto *view = window->findChild<QTextEdit *>(QStringLiteral("logView"));

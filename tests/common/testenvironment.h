@@ -41,3 +41,5 @@ QStringList tableRows(QTableWidget *table);
 // The demo class of examples/config.ini: its text, and the model it loads.
 QByteArray demoConfigText();
 ClassModel loadDemoClass();
+// The demo class seated in roster order, six to a group (nine groups).
+ClassModel loadDemoClassSeated();

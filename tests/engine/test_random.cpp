@@ -32,6 +32,7 @@ private slots:
     void shuffle_followsRawOutputsFromTheFront();
     void shuffle_drawsOncePerElementAfterTheFirst();
     void shuffle_isAPermutation();
+    void seedSequence_startsWithItsSeedAndReplays();
 };
 
 void TestRandom::draw_rejectsTheTopPartialBlock_data()
@@ -96,6 +97,23 @@ void TestRandom::shuffle_isAPermutation()
         std::sort(sorted.begin(), sorted.end());
         for (int i = 0; i < sorted.size(); ++i)
             QCOMPARE(sorted.at(i), i);
+    }
+}
+
+void TestRandom::seedSequence_startsWithItsSeedAndReplays()
+{
+    for (const quint32 seed : {0u, 1u, 4242u, 0xFFFFFFFFu}) {
+        const SeedSource first = seedSequence(seed);
+        // Copies share their place in the sequence, as a run's copies must.
+        const SeedSource copy = first;
+        QCOMPARE(first(), seed);
+        const quint32 second = copy();
+        const quint32 third = first();
+        const SeedSource again = seedSequence(seed);
+        QCOMPARE(again(), seed);
+        QCOMPARE(again(), second);
+        QCOMPARE(again(), third);
+        QVERIFY(second != seed || third != seed);
     }
 }
 

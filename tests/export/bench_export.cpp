@@ -4,7 +4,8 @@
 // set, templates and plans are kept there for side_by_side.py.
 #include "zipfixture.h"
 
-#include "config/configstore.h"
+#include "common/testenvironment.h"
+
 #include "export/seatplanexport.h"
 #include "export/xlsx/package.h"
 
@@ -15,20 +16,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-
-ClassModel demoClass()
-{
-    ClassModel model;
-    QString style;
-    ConfigStore::readRoster(QStringLiteral(QUORVANE_EXAMPLES_DIR "/config.ini"), model, style);
-    for (int group = 0; group < 9; ++group) {
-        Group members;
-        for (int seat = 1; seat <= 6; ++seat)
-            members.append(group * 6 + seat);
-        model.generatedGroups.append(members);
-    }
-    return model;
-}
 
 // Where one benchmark keeps its template (as 座位样式1.xlsx) and its plan.
 class Workspace
@@ -50,7 +37,7 @@ private:
 
 void runExport(benchmark::State &state, const Workspace &workspace)
 {
-    static const ClassModel model = demoClass();
+    static const ClassModel model = loadDemoClassSeated();
     const SeatPlan::Source source{model, QStringLiteral("样式1"), workspace.path() + QStringLiteral("/config.ini"),
                                   workspace.path()};
     const auto ignore = [](const QString &) {};

@@ -1,5 +1,8 @@
 // The file commands in the real window, with the built-in engine, the real
-// save dialog and message boxes; the desktop handler is captured.
+// save dialog and message boxes; the desktop handler is captured. The printed
+// plan's commands too: its PDF export and the print preview.
+#include "pdfreadback.h"
+
 #include "common/modaldriver.h"
 #include "common/testenvironment.h"
 
@@ -7,11 +10,14 @@
 #include "config/clock.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QTableWidget>
 #include <QTest>
 #include <QUrl>
@@ -35,24 +41,32 @@ private slots:
     void twoSavesInOneSecond();
     void saveAsName_data();
     void saveAsName();
+    void saveAsCancelled_data();
     void saveAsCancelled();
     void newFileLeavesNineEmptyGroups();
     void newFileSaved();
     void missingTemplatesReportedOnce();
+
+    // The printed plan
+    void exportPdfThroughTheDialog_data();
+    void exportPdfThroughTheDialog();
+    void printPreviewOffersBothViews();
 
 private:
     void makeWindow(bool withTemplates = true);
     void trigger(const char *action);
     // Answers the next save dialog with a name in the environment (or
     // cancels it when empty) and remembers what it proposed.
-    void answerSaveDialog(ModalDriver &driver, const QString &name);
+    void answerSaveDialog(ModalDriver &driver, const QString &name, int filter = 0);
     QStringList stampedLines() const;
 
     std::unique_ptr<TestEnvironment> m_env;
     std::unique_ptr<MainWindow> m_window;
     QList<QUrl> m_opened;
     QString m_proposed;
+    QString m_proposedDirectory;
     QString m_dialogTitle;
+    QStringList m_filters;
 };
 
 void TestFileCommands::initTestCase()
@@ -71,6 +85,7 @@ void TestFileCommands::init()
     m_opened.clear();
     m_proposed.clear();
     m_dialogTitle.clear();
+    m_filters.clear();
 }
 
 void TestFileCommands::cleanup()
@@ -96,9 +111,9 @@ void TestFileCommands::trigger(const char *action)
     found->trigger();
 }
 
-void TestFileCommands::answerSaveDialog(ModalDriver &driver, const QString &name)
+void TestFileCommands::answerSaveDialog(ModalDriver &driver, const QString &name, int filter)
 {
-    driver.handle([this, name](QWidget *modal) {
+    driver.handle([this, name, filter](QWidget *modal) {
         auto *dialog = qobject_cast<QFileDialog *>(modal);
         if (!dialog) {
             modal->close();
@@ -107,6 +122,9 @@ void TestFileCommands::answerSaveDialog(ModalDriver &driver, const QString &name
         m_dialogTitle = dialog->windowTitle();
         if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
             m_proposed = edit->text();
+        m_proposedDirectory = dialog->directory().absolutePath();
+        m_filters = dialog->nameFilters();
+        dialog->selectNameFilter(m_filters.value(filter));
         if (name.isEmpty()) {
             dialog->reject();
             return;
@@ -133,6 +151,8 @@ void TestFileCommands::withoutGroupingNothingIsSaved_data()
     QTest::newRow("保存") << QByteArray("saveFile") << "没有分组数据可保存";
     QTest::newRow("另存为") << QByteArray("saveAs") << "没有分组数据可保存";
     QTest::newRow("export") << QByteArray("exportSeatingPlan") << "请先生成分组结果";
+    QTest::newRow("打印...") << QByteArray("printSeatingPlan") << "没有分组数据可保存";
+    QTest::newRow("导出PDF...") << QByteArray("exportSeatingPlanPdf") << "没有分组数据可保存";
 }
 
 void TestFileCommands::withoutGroupingNothingIsSaved()
@@ -201,14 +221,22 @@ void TestFileCommands::saveAsName()
     QCOMPARE(stampedLines().last(), QStringLiteral("座位表已另存为: ") + path);
 }
 
+void TestFileCommands::saveAsCancelled_data()
+{
+    QTest::addColumn<QByteArray>("action");
+    QTest::newRow("另存为") << QByteArray("saveAsAction");
+    QTest::newRow("导出PDF...") << QByteArray("exportPdfAction");
+}
+
 void TestFileCommands::saveAsCancelled()
 {
+    QFETCH(QByteArray, action);
     makeWindow();
     m_window->modelForTesting().generatedGroups = {{1, 25}};
     const QStringList before = logLines(m_window.get());
     ModalDriver driver;
     answerSaveDialog(driver, QString());
-    trigger("saveAsAction");
+    trigger(action.constData());
     QCOMPARE(driver.count(), 1);
     QCOMPARE(logLines(m_window.get()), before);
     QVERIFY(m_opened.isEmpty());
@@ -267,6 +295,63 @@ void TestFileCommands::missingTemplatesReportedOnce()
              QStringLiteral("未找到座位模板文件，请确保同目录下有'座位样式1.xlsx'或'座位样式2.xlsx'"));
     QVERIFY(stampedLines().isEmpty());
     QVERIFY(m_opened.isEmpty());
+}
+
+void TestFileCommands::exportPdfThroughTheDialog_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("saved");
+    QTest::addColumn<int>("filter");
+    QTest::addColumn<bool>("podiumOnTop");
+    QTest::newRow("学生视角, suffix appended") << "plan" << "plan.pdf" << 0 << true;
+    QTest::newRow("教师视角, upper-case suffix kept") << "plan.PDF" << "plan.PDF" << 1 << false;
+}
+
+void TestFileCommands::exportPdfThroughTheDialog()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, saved);
+    QFETCH(int, filter);
+    QFETCH(bool, podiumOnTop);
+    makeWindow(false);
+    m_window->modelForTesting().generatedGroups = {{1, 25, 2}, {3, 26}};
+    ModalDriver driver;
+    answerSaveDialog(driver, typed, filter);
+    trigger("exportPdfAction");
+
+    QCOMPARE(m_dialogTitle, QStringLiteral("导出PDF"));
+    QCOMPARE(m_proposed, QStringLiteral("20251008_090503_座位表.pdf"));
+    QCOMPARE(m_proposedDirectory, QDir(m_env->dir()).absolutePath());
+    QCOMPARE(m_filters, (QStringList{QStringLiteral("学生视角 PDF (*.pdf)"), QStringLiteral("教师视角 PDF (*.pdf)")}));
+    const QString path = m_env->dir() + u'/' + saved;
+    QCOMPARE(stampedLines(), QStringList{QStringLiteral("座位表已导出为PDF: ") + QDir::toNativeSeparators(path)});
+    QCOMPARE(m_opened, QList<QUrl>{QUrl::fromLocalFile(path)});
+
+    const PdfText text = readPdf(path);
+    QVERIFY(text.plain.contains(QStringLiteral("王浩然")));
+    QCOMPARE(text.words.value("讲台").top() < text.words.value("第1组").top(), podiumOnTop);
+}
+
+void TestFileCommands::printPreviewOffersBothViews()
+{
+    makeWindow(false);
+    m_window->modelForTesting().generatedGroups = {{1, 25}, {2, 26}};
+    QStringList seen; // orientation, the views offered, pages after choosing the teacher's
+    ModalDriver driver;
+    driver.handle([&seen](QWidget *modal) {
+        auto *dialog = qobject_cast<QPrintPreviewDialog *>(modal);
+        auto *combo = modal->findChild<QComboBox *>(QStringLiteral("planViewCombo"));
+        auto *preview = modal->findChild<QPrintPreviewWidget *>();
+        if (dialog && combo && preview) {
+            seen << (dialog->printer()->pageLayout().orientation() == QPageLayout::Landscape ? "landscape" : "portrait");
+            seen << combo->itemText(0) << combo->itemText(1);
+            combo->setCurrentIndex(1);
+            seen << QString::number(preview->pageCount());
+        }
+        modal->close();
+    });
+    trigger("printAction");
+    QCOMPARE(seen, (QStringList{"landscape", "学生视角", "教师视角", "1"}));
 }
 
 QTEST_MAIN(TestFileCommands)

@@ -1,7 +1,9 @@
 // Requirement input, requirement check and personnel report, without widgets.
 #include "requirements/constraintcheck.h"
 #include "requirements/constraintinput.h"
+#include "requirements/groupdetails.h"
 #include "requirements/personnelreport.h"
+#include "requirements/requirementcheck.h"
 
 #include <QTest>
 
@@ -31,7 +33,9 @@ private slots:
     // Check
     void check_data();
     void check();
-    void checkNeverReadsPastAnEmptyRequirement();
+    void detailsAndCheckAgreeOnEmptyRequirement();
+    void verdicts_data();
+    void verdicts();
 
     // Personnel report
     void countsLeaderWhoBoardsInBothColumns();
@@ -146,9 +150,15 @@ void TestRequirementLogic::check_data()
         << Grouping{{1}, {2}} << QList<Constraint>{{1, 5}} << QList<Constraint>{{1, 6}}
         << QStringList{start, QStringLiteral("不能同组要求未满足: 张三 小兰 "), notOk};
     QTest::newRow("unknown numbers show empty names")
-        << Grouping{{1}, {2}} << QList<Constraint>{{99, 2}} << QList<Constraint>{{0, 1, 77}}
-        << QStringList{start, QStringLiteral("必须同组要求未满足:  李四 "),
-                       QStringLiteral("不能同组要求未满足:  张三  "), notOk};
+        << Grouping{{1, 5}, {2}} << QList<Constraint>{{99, 2, 3}} << QList<Constraint>{{0, 1, 5, 77}}
+        << QStringList{start, QStringLiteral("必须同组要求未满足:  李四 王五 "),
+                       QStringLiteral("不能同组要求未满足:  张三 小红  "), notOk};
+    QTest::newRow("fewer than two roster members is met")
+        << Grouping{{1}, {2}} << QList<Constraint>{{99, 2}, {}, {3}} << QList<Constraint>{{0, 1, 77}, {1, 1}}
+        << QStringList{start, ok};
+    QTest::newRow("together requirements sharing a member may share a group")
+        << Grouping{{1, 5, 2}, {3}} << QList<Constraint>{{1, 5}, {5, 2}} << QList<Constraint>{}
+        << QStringList{start, ok};
 }
 
 void TestRequirementLogic::check()
@@ -162,21 +172,68 @@ void TestRequirementLogic::check()
     model.generatedGroups = groups;
     model.mustTogether = together;
     model.mustSeparate = separate;
-    const ConstraintCheck result = checkConstraintsAgainst(model, personGroupMap(model.generatedGroups));
+    const ConstraintCheck result = checkConstraintsAgainst(model, model.generatedGroups);
     QCOMPARE(result.lines, lines);
     QCOMPARE(result.allSatisfied, lines.last() == QStringLiteral("所有要求已满足"));
 }
 
-void TestRequirementLogic::checkNeverReadsPastAnEmptyRequirement()
+void TestRequirementLogic::detailsAndCheckAgreeOnEmptyRequirement()
 {
     ClassModel model = makeClass();
     model.generatedGroups = {{1, 2}};
     model.mustTogether = {{}, {1, 2}, {}};
     model.mustSeparate = {{}};
-    const ConstraintCheck result = checkConstraintsAgainst(model, personGroupMap(model.generatedGroups));
-    // An empty requirement occupies no group, so it is reported as split.
-    QCOMPARE(result.lines.size(), 4);
-    QVERIFY(!result.allSatisfied);
+    const ConstraintCheck result = checkConstraintsAgainst(model, model.generatedGroups);
+    QCOMPARE(result.lines, (QStringList{QStringLiteral("开始检查要求..."), QStringLiteral("所有要求已满足")}));
+    QVERIFY(!groupDetailsHtml(model, 0).contains(QStringLiteral("警告")));
+}
+
+void TestRequirementLogic::verdicts_data()
+{
+    QTest::addColumn<Grouping>("groups");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QList<bool>>("met");
+    QTest::addColumn<QList<int>>("group");
+
+    const int pin = int(RequirementKind::FixedPosition);
+    // Pins: 张三 (1) group 1 seat 2, 小红 (5) group 1 seat 2 as well, 小兰 (6)
+    // group 2 seat 1, 小芳 (7) group 10 (disabled), 小丽 (8) group 1 seat 7.
+    QTest::newRow("pins, every seat shown") << Grouping{{2, 1, 0, 0, 0, 0}, {6, 0, 0, 0, 0, 0}} << pin
+                                            << QList<bool>{true, false, true, false, false} << QList<int>{0, 0, 1, -1, 0};
+    QTest::newRow("pins, compacted: one seat for two") << Grouping{{1, 5, 8}, {6, 7}} << pin
+                                                       << QList<bool>{false, false, true, false, false}
+                                                       << QList<int>{0, 0, 1, -1, 0};
+    QTest::newRow("pins, wrong group") << Grouping{{6}, {1}} << pin << QList<bool>{false, false, false, false, false}
+                                       << QList<int>{0, 0, 1, -1, 0};
+    // Group 1 wants 2 boys and 4 girls, group 2 as well; 张三 and 小红 lead.
+    QTest::newRow("targets") << Grouping{{1, 2, 5, 6, 7, 8}, {3}} << int(RequirementKind::BoysTarget)
+                             << QList<bool>{true, false} << QList<int>{0, 1};
+    QTest::newRow("leaders") << Grouping{{1, 5}, {2}, {3}} << int(RequirementKind::Leaders)
+                             << QList<bool>{false, false, false} << QList<int>{0, 1, 2};
+    QTest::newRow("unseated") << Grouping{{1, 5}, {2}} << int(RequirementKind::Seated) << QList<bool>{false}
+                              << QList<int>{-1};
+}
+
+void TestRequirementLogic::verdicts()
+{
+    QFETCH(Grouping, groups);
+    QFETCH(int, kind);
+    QFETCH(QList<bool>, met);
+    QFETCH(QList<int>, group);
+
+    ClassModel model = makeClass();
+    model.leaderNames = {QStringLiteral("张三"), QStringLiteral("小红")};
+    model.fixedPositions = {{1, {1, 2}}, {5, {1, 2}}, {6, {2, 1}}, {7, {10, 1}}, {8, {1, 7}}};
+    const RequirementCheck check = checkRequirements(model, groups);
+    QList<bool> gotMet;
+    QList<int> gotGroup;
+    for (const RequirementResult &result : check.ofKind(RequirementKind(kind))) {
+        gotMet.append(result.met);
+        gotGroup.append(result.group);
+    }
+    QCOMPARE(gotMet, met);
+    QCOMPARE(gotGroup, group);
+    QCOMPARE(check.groups.size(), groups.size());
 }
 
 void TestRequirementLogic::countsLeaderWhoBoardsInBothColumns()

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
@@ -65,6 +66,7 @@ private slots:
     void generate_fillsTheTableWithColoursAndFonts();
     void generate_againGivesANewArrangement();
     void generate_noEnabledGroupShowsTheBox();
+    void generate_impossibleSettingsAreCountedInTheStatusBar();
     void generate_engineFailureShowsACriticalBox_data();
     void generate_engineFailureShowsACriticalBox();
     // Table shape
@@ -193,6 +195,25 @@ void TestResultTable::generate_noEnabledGroupShowsTheBox()
     QCOMPARE(table()->rowCount(), 0);
     QCOMPARE(table()->columnCount(), 11); // headers stay as they were
     QCOMPARE(logLines(window.get()).last(), QStringLiteral("09:05:03 - 分组生成完成"));
+}
+
+void TestResultTable::generate_impossibleSettingsAreCountedInTheStatusBar()
+{
+    makeWindow();
+    QStatusBar *bar = window->statusBar();
+    generate();
+    QCOMPARE(bar->currentMessage(), QString());
+
+    // Group 1 asks for one boy more and one girl fewer than the roster has.
+    window->modelForTesting().groupConfigs[0] = GroupConfig{true, 6, 4, 2};
+    generate();
+    QCOMPARE(bar->currentMessage(), QStringLiteral("设置存在 2 个问题，请在设置中点击“检查设置”查看"));
+    QCOMPARE(logLines(window.get()).last(), QStringLiteral("09:05:03 - 分组生成完成"));
+
+    // The next outcome line takes the status bar back.
+    window->findChild<QPushButton *>(QStringLiteral("checkConstraintsButton"))->click();
+    QCOMPARE(bar->currentMessage(), QString());
+    QCOMPARE(window->findChild<QLabel *>(QStringLiteral("statusLabel"))->text(), QStringLiteral("09:05:03 - 要求检查完成"));
 }
 
 void TestResultTable::generate_engineFailureShowsACriticalBox_data()

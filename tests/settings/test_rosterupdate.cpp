@@ -20,6 +20,7 @@ private slots:
     void lines();
     void remap_data();
     void remap();
+    void draftFollowsStudentsByName();
 };
 
 void TestRosterUpdate::lines_data()
@@ -100,6 +101,27 @@ void TestRosterUpdate::remap()
     QCOMPARE(result.renumbered, renumbered);
     QCOMPARE(result.dropped, dropped);
     QCOMPARE(result.changed(), renumbered + dropped > 0);
+}
+
+void TestRosterUpdate::draftFollowsStudentsByName()
+{
+    // 甲 1, 乙 2 | 丙 3, 丁 4; the edit drops 乙, so 丙 and 丁 move up.
+    ClassModel current = ClassModel::fromRoster({QStringLiteral("甲"), QStringLiteral("乙")},
+                                                {QStringLiteral("丙"), QStringLiteral("丁")});
+    current.mustTogether = {{1, 3, 99}, {2, 4}};
+    current.mustSeparate = {{4, 1}};
+    current.fixedPositions = {{3, {2, 1}}};
+    const QList<GroupConfig> groups(kGroupCount, GroupConfig{true, 2, 1, 1});
+    const ClassModel draft = draftSettings(
+        current, SettingsEdits{QStringLiteral("甲\n"), QStringLiteral("丙\n丁"), QStringLiteral("甲\n\n己"),
+                               QString(), groups});
+
+    QCOMPARE(draft.personCount(), 3);
+    QCOMPARE(draft.leaderNames, (QSet<QString>{QStringLiteral("甲"), QStringLiteral("己")}));
+    QCOMPARE(draft.groupConfigs, groups);
+    QCOMPARE(draft.mustTogether, (QList<Constraint>{{1, 2, 99}, {3}}));
+    QCOMPARE(draft.mustSeparate, (QList<Constraint>{{3, 1}}));
+    QCOMPARE(draft.fixedPositions, (PinMap{{2, {2, 1}}}));
 }
 
 QTEST_GUILESS_MAIN(TestRosterUpdate)

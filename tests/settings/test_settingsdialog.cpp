@@ -23,6 +23,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 
 #include <functional>
 
@@ -67,6 +68,10 @@ private slots:
     void disabledGroupKeepsValuesAndSavesThem();
     void customRowFollowsStyle();
     void browsePicksTemplate();
+
+    // Summary line and "检查设置"
+    void summaryFollowsEdits();
+    void checkListsFindingsWithoutSavingOrClosing();
 
     // "保存"
     void saveSplitsRosterLines();
@@ -158,7 +163,7 @@ void TestSettingsDialog::showsCurrentState()
         QCOMPARE(child<QPlainTextEdit>(dialog, QStringLiteral("maleNamesEdit"))->toPlainText(),
                  QStringLiteral("张三\n李四\n王五"));
         QCOMPARE(child<QPlainTextEdit>(dialog, QStringLiteral("leaderNamesEdit"))->toPlainText(),
-                 sortedNames({QStringLiteral("张三"), QStringLiteral("小红")}).join(u'\n'));
+                 QStringLiteral("小红\n张三"));
         QCOMPARE(child<QSpinBox>(dialog, QStringLiteral("groupTotalSpin_0"))->value(), 6);
         QCOMPARE(child<QSpinBox>(dialog, QStringLiteral("groupMalesSpin_0"))->value(), 5);
         QCOMPARE(child<QSpinBox>(dialog, QStringLiteral("groupFemalesSpin_0"))->value(), 1);
@@ -220,6 +225,66 @@ void TestSettingsDialog::totalLowersMales()
     QCOMPARE(females, 0);
     QCOMPARE(malesMaximum, 4);
     QCOMPARE(femalesAfterMales, 3);
+}
+
+void TestSettingsDialog::summaryFollowsEdits()
+{
+    QStringList texts;
+    QList<bool> red;
+    bool onGroupTab = false;
+    withDialog([&](SettingsDialog *dialog) {
+        auto *label = child<QLabel>(dialog, QStringLiteral("settingsSummaryLabel"));
+        onGroupTab = child<QTabWidget>(dialog, QStringLiteral("settingsTabs"))->widget(2)->isAncestorOf(label);
+        const auto record = [&] {
+            texts.append(label->text());
+            red.append(label->styleSheet().contains(QStringLiteral("#c00000")));
+        };
+        record();
+        for (int i = 1; i < kGroupCount; ++i)
+            child<QComboBox>(dialog, QStringLiteral("groupEnabledCombo_%1").arg(i))->setCurrentIndex(1);
+        record();
+        child<QSpinBox>(dialog, QStringLiteral("groupMalesSpin_0"))->setValue(3);
+        record();
+        child<QPlainTextEdit>(dialog, QStringLiteral("maleNamesEdit"))->appendPlainText(QStringLiteral("赵六"));
+        record();
+    });
+    QVERIFY(onGroupTab);
+    QCOMPARE(texts, QStringList({QStringLiteral("座位 54/6　男生目标 21/3　女生目标 33/3"),
+                                 QStringLiteral("座位 6/6　男生目标 5/3　女生目标 1/3"),
+                                 QStringLiteral("座位 6/6　男生目标 3/3　女生目标 3/3"),
+                                 QStringLiteral("座位 6/7　男生目标 3/4　女生目标 3/3")}));
+    QCOMPARE(red, (QList<bool>{true, true, false, true}));
+}
+
+void TestSettingsDialog::checkListsFindingsWithoutSavingOrClosing()
+{
+    const QByteArray fileBefore = env->readConfig();
+    QString title;
+    QStringList lines;
+    bool stillOpen = false;
+    bool fileUntouched = false;
+    withDialog([&](SettingsDialog *dialog) {
+        for (int i = 1; i < kGroupCount; ++i)
+            child<QComboBox>(dialog, QStringLiteral("groupEnabledCombo_%1").arg(i))->setCurrentIndex(1);
+        child<QSpinBox>(dialog, QStringLiteral("groupMalesSpin_0"))->setValue(3);
+        ModalDriver findings;
+        findings.handle([&](QWidget *modal) {
+            title = modal->windowTitle();
+            lines = child<QTextBrowser>(modal, QStringLiteral("settingsFindingsView"))->toPlainText().split(u'\n');
+            child<QPushButton>(modal, QStringLiteral("closeButton"))->click();
+        });
+        child<QPushButton>(dialog, QStringLiteral("checkSettingsButton"))->click();
+        stillOpen = dialog->isVisible();
+        fileUntouched = env->readConfig() == fileBefore;
+    });
+    QCOMPARE(title, QStringLiteral("检查设置"));
+    QVERIFY(stillOpen);
+    QVERIFY(fileUntouched);
+    QCOMPARE(lines.value(0), QStringLiteral("共 4 项：将无法满足 4 项，可能无法满足 0 项，提示 0 项"));
+    // Pins and requirements are judged against the edited groups.
+    QVERIFY(lines.contains(QStringLiteral("[将无法满足] 王五 固定在组2座位1，但组2 未启用")));
+    QVERIFY(lines.contains(QStringLiteral("[将无法满足] 名单中有 2 名组长（张三、小红），只启用了 1 个组：有的组会有两名组长")));
+    QVERIFY(lines.contains(QStringLiteral("修改：再启用 1 个组，或从要求中去掉 1 人")));
 }
 
 void TestSettingsDialog::disabledGroupKeepsValuesAndSavesThem()

@@ -1,0 +1,149 @@
+// `quorvane generate`: one generation without the window, optionally
+// exported with the same code as "保存".
+#include "app/cli/command.h"
+
+#include "app/cli/plantemplate.h"
+#include "config/appdirectory.h"
+#include "config/classfile.h"
+#include "engine/engine.h"
+#include "export/seatplanexport.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <exception>
+#include <optional>
+
+namespace CommandLine {
+namespace {
+
+const QString kSeed = QStringLiteral("seed");
+const QString kExport = QStringLiteral("export");
+const QString kStyle = QStringLiteral("style");
+const QString kQuiet = QStringLiteral("quiet");
+
+std::optional<quint32> parseSeed(const QString &text)
+{
+    // Decimal digits only: no sign, no blanks, no other base.
+    const bool digits = !text.isEmpty() && text.size() <= 10
+        && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    const qulonglong value = digits ? text.toULongLong() : 0;
+    if (!digits || value > 0xFFFFFFFFull)
+        return std::nullopt;
+    return quint32(value);
+}
+
+// The grouping as the results table shows it: one row per enabled group.
+QStringList groupingTable(const ClassModel &model)
+{
+    qsizetype widest = 0;
+    for (const Group &group : model.generatedGroups)
+        widest = std::max(widest, group.size());
+    QStringList header{QStringLiteral("组号")};
+    for (qsizetype k = 1; k <= widest; ++k)
+        header.append(QStringLiteral("成员%1").arg(k));
+    QStringList lines{header.join(u'\t')};
+    for (int p = 0; p < model.generatedGroups.size(); ++p) {
+        QStringList row{QStringLiteral("组 %1").arg(model.groupNumberOfPosition(p))};
+        for (PersonId id : model.generatedGroups.at(p))
+            row.append(model.nameOf(id));
+        lines.append(row.join(u'\t'));
+    }
+    return lines;
+}
+
+int exportPlan(const ClassModel &model, const PlanTemplate &plan, const QString &configPath, const QString &target,
+               Console &console)
+{
+    SeatPlan::Reporter reporter;
+    QString failure;
+    reporter.warning = [&failure](const QString &text) { failure = text; };
+    reporter.critical = [&failure](const QString &text) { failure = text; };
+    reporter.detail = [&console](const QString &text) { console.print(text); };
+    reporter.exported = [&console](const QString &savePath) {
+        console.print(QStringLiteral("座位表已导出到: ") + savePath);
+    };
+    const SeatPlan::Source source{model, plan.style, configPath, templateDirectory(), fallbackTemplateDirectory(),
+                                  plan.customTemplate};
+    if (SeatPlan::writeSeatTable(target, source, reporter))
+        return Success;
+    console.fail(QStringLiteral("无法导出到“%1”：%2").arg(QDir::toNativeSeparators(target), failure));
+    return ExportFailed;
+}
+
+int runGenerate(const QCommandLineParser &parser, Console &console)
+{
+    console.setQuiet(parser.isSet(kQuiet));
+
+    std::optional<quint32> seed;
+    if (parser.isSet(kSeed)) {
+        seed = parseSeed(parser.value(kSeed));
+        if (!seed) {
+            console.fail(QStringLiteral("无效的种子“%1”：应为 0 到 4294967295 之间的整数").arg(parser.value(kSeed)));
+            return BadInput;
+        }
+    }
+
+    const QString configPath = configPathOf(parser);
+    ClassFile file = readClassFile(configPath);
+    if (!file.problem.isEmpty()) {
+        console.fail(file.problem);
+        return BadInput;
+    }
+    ClassModel &model = file.model;
+    if (model.enabledGroupIndexes().isEmpty()) {
+        console.fail(QStringLiteral("配置文件“%1”中没有启用的分组").arg(QDir::toNativeSeparators(configPath)));
+        return BadInput;
+    }
+
+    // Everything an export needs is checked before generating, so a bad
+    // option never costs a run.
+    QString target;
+    PlanTemplate plan = parser.isSet(kStyle) ? templateFromOption(parser.value(kStyle)) : templateOfStyle(file.style);
+    if (parser.isSet(kExport)) {
+        target = QFileInfo(SeatPlan::withXlsxSuffix(parser.value(kExport))).absoluteFilePath();
+        findTemplate(plan, configPath);
+    }
+    if (!plan.problem.isEmpty()) {
+        console.fail(plan.problem);
+        return BadInput;
+    }
+
+    if (!seed) {
+        seed = platformSeedSource()();
+        console.print(QStringLiteral("种子: %1").arg(*seed));
+    }
+    try {
+        model.generatedGroups =
+            Engine::generateFromSeed(model, [&console](const QString &line) { console.print(line); }, *seed);
+    } catch (const std::exception &error) {
+        console.fail(QStringLiteral("生成分组时发生错误: %1").arg(QString::fromUtf8(error.what())));
+        return BadInput;
+    }
+    for (const QString &line : groupingTable(model))
+        console.print(line);
+
+    return target.isEmpty() ? Success : exportPlan(model, plan, configPath, target, console);
+}
+
+} // namespace
+
+Command generateCommand()
+{
+    return {QStringLiteral("generate"),
+            QStringLiteral("生成分组，打印日志和分组表，可导出座位表（与“保存”相同）"),
+            {
+                configOption(),
+                {kSeed, QStringLiteral("用这个种子生成（0 到 4294967295）；不给时随机，并先打印所用的种子。"),
+                 QStringLiteral("N")},
+                {kExport, QStringLiteral("把座位表导出到这个 .xlsx 文件。"), QStringLiteral("FILE.xlsx")},
+                {kStyle, QStringLiteral("座位样式：1、2 或一个模板 .xlsx 文件（默认：配置中的样式）。"),
+                 QStringLiteral("1|2|TEMPLATE.xlsx")},
+                {kQuiet, QStringLiteral("不打印日志、分组表和种子；出错时仍在标准错误上说明。")},
+            },
+            runGenerate};
+}
+
+} // namespace CommandLine

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+
+// What the columns of a school's class list mean, by their header, and how
+// their values are spelt. The accepted spellings are listed in the .cpp.
+namespace RosterColumns {
+
+enum class Kind {
+    Other,
+    Name,
+    Gender,
+    Number,     // 学号: orders the roster, nothing more
+    Leader,     // yes marks a 组长
+    Boarder,    // 外宿生, 走读生: yes marks a 外宿生
+    Resident,   // 住校生: the opposite; only an explicit no marks a 外宿生
+};
+
+enum class Gender { Unknown, Boy, Girl };
+enum class Answer { Blank, Yes, No, Unknown };
+
+Kind kindOfHeader(const QString &header);
+// Digit codes a gender header declares, as in "性别(1男2女)" or
+// "性别（1=男，2=女）"; empty when it declares none.
+QMap<QString, Gender> genderCodes(const QString &header);
+// 男/女 and their spellings, or a declared code.
+Gender genderOf(const QString &value, const QMap<QString, Gender> &codes = {});
+Answer answerOf(const QString &value);
+
+} // namespace RosterColumns

@@ -1,0 +1,288 @@
+// The real executable as a process, copied into a folder of its own with the
+// demo class beside it (portable use), run without any display.
+#include "common/testenvironment.h"
+#include "export/readback.h"
+
+#include "app/mainwindow.h"
+#include "update/releaseinfo.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestCommandLine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void helpAndVersion_data();
+    void helpAndVersion();
+    void badInput_data();
+    void badInput();
+    void windowWithoutDisplaySaysSoInOneLine();
+
+    void seededRunMatchesTheWindow();
+    void randomRunPrintsItsSeedAndReplays();
+    void exportedPlanReadsBack();
+    void checkReadsTheLastSavedPlan();
+
+private:
+    struct Run
+    {
+        int exitCode = -1;
+        QStringList out;
+        QString error;
+    };
+    Run run(const QStringList &arguments, bool display = false) const;
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+    QStringList expand(QStringList arguments) const;
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QByteArray m_config;
+};
+
+void TestCommandLine::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(QFile::copy(QStringLiteral(QUORVANE_EXECUTABLE), path(QStringLiteral("quorvane"))));
+    for (const QString &name : {QStringLiteral("座位样式1.xlsx"), QStringLiteral("座位样式2.xlsx")})
+        QVERIFY(QFile::copy(QStringLiteral(QUORVANE_TEMPLATE_DIR "/") + name, path(name)));
+    m_config = demoConfigText();
+    QFile config(path(QStringLiteral("config.ini")));
+    QVERIFY(config.open(QIODevice::WriteOnly));
+    config.write(m_config);
+}
+
+void TestCommandLine::cleanup()
+{
+    // No command ever writes the configuration.
+    QFile config(path(QStringLiteral("config.ini")));
+    QVERIFY(config.open(QIODevice::ReadOnly));
+    QCOMPARE(config.readAll(), m_config);
+    m_dir.reset();
+}
+
+TestCommandLine::Run TestCommandLine::run(const QStringList &arguments, bool display) const
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QLatin1String(name));
+    if (display)
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("HOME"), m_dir->path());
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir->path());
+
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(path(QStringLiteral("quorvane")), expand(arguments));
+    Run result;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return result;
+    result.exitCode = process.exitCode();
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    result.out = out.isEmpty() ? QStringList() : out.chopped(1).split(u'\n');
+    result.error = QString::fromUtf8(process.readAllStandardError());
+    return result;
+}
+
+QStringList TestCommandLine::expand(QStringList arguments) const
+{
+    for (QString &argument : arguments)
+        argument.replace(QStringLiteral("@dir"), m_dir->path());
+    return arguments;
+}
+
+// ---- Arguments
+
+void TestCommandLine::helpAndVersion_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("shows");
+
+    const QString version = QStringLiteral("Quorvane ") + ReleaseInfo::kCurrentVersion;
+    QTest::newRow("--version") << QStringList{"--version"} << version;
+    QTest::newRow("-v") << QStringList{"-v"} << version;
+    QTest::newRow("--help") << QStringList{"--help"} << "  check       检查最近保存的座位表：人员统计和要求检查";
+    QTest::newRow("generate --help") << QStringList{"generate", "--help"} << "用法：quorvane generate [选项]";
+    QTest::newRow("check --help") << QStringList{"check", "-h"} << "  --plan <FILE.xlsx>";
+}
+
+void TestCommandLine::helpAndVersion()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, shows);
+    const Run result = run(arguments);
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY2(result.out.filter(shows).size() == 1, qPrintable(result.out.join(u'\n')));
+    QCOMPARE(result.error, QString());
+}
+
+void TestCommandLine::badInput_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("missing config") << QStringList{"generate", "--config", "@dir/none.ini"} << 1
+                                    << "找不到配置文件“@dir/none.ini”";
+    QTest::newRow("folder as config") << QStringList{"check", "--config", "@dir"} << 1 << "“@dir”是文件夹，不是配置文件";
+    QTest::newRow("unreadable INI") << QStringList{"generate", "--config", "@dir/broken.ini"} << 1
+                                    << "配置文件“@dir/broken.ini”不是可读的 INI 文件";
+    QTest::newRow("workbook as config") << QStringList{"generate", "--config", "@dir/座位样式1.xlsx"} << 1
+                                        << "配置文件“@dir/座位样式1.xlsx”不是可读的 INI 文件";
+    QTest::newRow("bad seed") << QStringList{"generate", "--seed", "12x"} << 1 << "无效的种子“12x”";
+    QTest::newRow("negative seed") << QStringList{"generate", "--seed", "-1"} << 1 << "无效的种子“-1”";
+    QTest::newRow("seed past 32 bits") << QStringList{"generate", "--seed", "4294967296"} << 1
+                                       << "无效的种子“4294967296”";
+    QTest::newRow("seed without value") << QStringList{"generate", "--seed"} << 1 << "“--seed”之后缺少值";
+    QTest::newRow("unknown style") << QStringList{"generate", "--style", "3", "--export", "@dir/plan"} << 1
+                                   << "未知的样式“3”";
+    QTest::newRow("missing template") << QStringList{"generate", "--style", "@dir/none.xlsx", "--export", "@dir/plan"}
+                                      << 1 << "模板文件“@dir/none.xlsx”不存在";
+    QTest::newRow("unwritable target") << QStringList{"generate", "--export", "@dir/no/such/folder/plan.xlsx"} << 2
+                                       << "无法导出到“@dir/no/such/folder/plan.xlsx”";
+    QTest::newRow("unknown command") << QStringList{"generat"} << 1 << "未知的命令“generat”";
+    QTest::newRow("unknown option") << QStringList{"generate", "--sed", "1"} << 1 << "未知选项";
+    QTest::newRow("extra argument") << QStringList{"check", "now"} << 1 << "多余的参数“now”";
+    QTest::newRow("unknown window option") << QStringList{"--fullscreen"} << 1 << "未知的选项“--fullscreen”";
+}
+
+void TestCommandLine::badInput()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    QFile broken(path(QStringLiteral("broken.ini")));
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write("[Male\nNames=a\n");
+    broken.close();
+
+    const Run result = run(arguments, arguments.constFirst().startsWith(u'-'));
+    QCOMPARE(result.exitCode, exitCode);
+    QVERIFY2(result.error.startsWith(QStringLiteral("quorvane: ")), qPrintable(result.error));
+    QVERIFY2(result.error.contains(expand({message}).constFirst()), qPrintable(result.error));
+    // Bad input stops before generating; a failed export leaves nothing behind.
+    if (exitCode == 1)
+        QCOMPARE(result.out, QStringList());
+    QCOMPARE(QDir(m_dir->path()).entryList({QStringLiteral("plan*")}), QStringList());
+}
+
+void TestCommandLine::windowWithoutDisplaySaysSoInOneLine()
+{
+    const Run result = run({});
+    QCOMPARE(result.exitCode, 1);
+    QVERIFY2(result.error.startsWith(QStringLiteral("无法打开窗口：没有可用的图形显示。")), qPrintable(result.error));
+    QCOMPARE(result.error.count(u'\n'), 1);
+}
+
+// ---- Generation
+
+void TestCommandLine::seededRunMatchesTheWindow()
+{
+    const Run result = run({QStringLiteral("generate"), QStringLiteral("--seed"), QStringLiteral("4242")});
+    QCOMPARE(result.exitCode, 0);
+
+    TestEnvironment environment;
+    environment.writeConfig(m_config + "\n[Update]\nLastCheck=2025-10-08\n");
+    auto window = environment.makeWindow();
+    window->setSeedSourceForTesting([] { return 4242u; });
+    const qsizetype startLines = logLines(window.get()).size();
+    window->findChild<QPushButton *>(QStringLiteral("generateButton"))->click();
+    QStringList expected = logLines(window.get()).mid(startLines);
+    QVERIFY(expected.takeLast().endsWith(QStringLiteral(" - 分组生成完成")));
+    // The results table, without the cells past each group's last member.
+    for (const QString &row : tableRows(window->findChild<QTableWidget *>(QStringLiteral("resultTable")))) {
+        QStringList cells = row.split(u'|');
+        while (cells.constLast().isEmpty())
+            cells.removeLast();
+        expected.append(cells.join(u'\t'));
+    }
+    const qsizetype groups = window->modelForTesting().generatedGroups.size();
+    expected.insert(expected.size() - groups, QStringLiteral("组号\t成员1\t成员2\t成员3\t成员4\t成员5\t成员6"));
+    QCOMPARE(result.out, expected);
+}
+
+void TestCommandLine::randomRunPrintsItsSeedAndReplays()
+{
+    const Run random = run({QStringLiteral("generate")});
+    QCOMPARE(random.exitCode, 0);
+    const QRegularExpressionMatch seed = QRegularExpression(QStringLiteral("^种子: (\\d+)$")).match(random.out.value(0));
+    QVERIFY2(seed.hasMatch(), qPrintable(random.out.value(0)));
+
+    const Run replay = run({QStringLiteral("generate"), QStringLiteral("--seed"), seed.captured(1)});
+    QCOMPARE(replay.out, random.out.mid(1));
+    QCOMPARE(run({QStringLiteral("generate"), QStringLiteral("--quiet")}).out, QStringList());
+}
+
+void TestCommandLine::exportedPlanReadsBack()
+{
+    const Run result = run({"generate", "--seed", "5", "--style", "2", "--export", "@dir/plan", "--quiet"});
+    QCOMPARE(result.exitCode, 0);
+    const Run table = run({"generate", "--seed", "5"});
+    const QStringList rows = table.out.mid(table.out.indexOf(QRegularExpression(QStringLiteral("组号\t.*"))) + 1);
+    QCOMPARE(rows.size(), 9);
+
+    // Every seat marker of the template holds the name the table shows there.
+    const auto cellsOf = [this](const QString &name) {
+        const QJsonObject sheet = readBack(path(name)).value(QStringLiteral("sheets")).toArray().at(0).toObject();
+        return sheet.value(QStringLiteral("cells")).toObject();
+    };
+    const auto valueOf = [](const QJsonObject &cells, const QString &cell) {
+        return cells.value(cell).toObject().value(QStringLiteral("value")).toString();
+    };
+    const QJsonObject layoutCells = cellsOf(QStringLiteral("座位样式2.xlsx"));
+    const QJsonObject planCells = cellsOf(QStringLiteral("plan.xlsx"));
+    int seats = 0;
+    for (const QString &cell : layoutCells.keys()) {
+        const QString marker = valueOf(layoutCells, cell);
+        if (!QRegularExpression(QStringLiteral("^\\d+-\\d+$")).match(marker).hasMatch())
+            continue;
+        const QStringList groupAndSeat = marker.split(u'-');
+        const QString expected = rows.value(groupAndSeat[0].toInt() - 1).split(u'\t').value(groupAndSeat[1].toInt());
+        QCOMPARE(valueOf(planCells, cell), expected);
+        seats += expected.isEmpty() ? 0 : 1;
+    }
+    QCOMPARE(seats, 54);
+}
+
+void TestCommandLine::checkReadsTheLastSavedPlan()
+{
+    const Run none = run({QStringLiteral("check")});
+    QCOMPARE(none.exitCode, 0);
+    QCOMPARE(none.out, QStringList{QStringLiteral("没有已保存的座位表：%1 中没有“保存”写下的座位表").arg(m_dir->path())});
+
+    // An older plan, the newest one, and a file "保存" would not have written.
+    for (const char *name : {"20251001_080000", "20251008_090503", "latest"})
+        QCOMPARE(run({"generate", "--seed", "9", "--quiet", "--export", QStringLiteral("@dir/%1_座位表.xlsx").arg(name)})
+                     .exitCode,
+                 0);
+    Run result = run({QStringLiteral("check")});
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.out.value(0), QStringLiteral("座位表: %1/20251008_090503_座位表.xlsx").arg(m_dir->path()));
+    QVERIFY(result.out.contains(QStringLiteral("组号\t人数\t男生\t女生\t组长\t外宿生")));
+    QVERIFY(result.out.contains(QStringLiteral("总人数: 54 (男生: 24, 女生: 30)")));
+    QVERIFY(result.out.contains(QStringLiteral("开始检查要求...")));
+
+    // A name the roster no longer has is left out and named.
+    QByteArray renamed = m_config;
+    renamed.replace(QStringLiteral("张宇航").toUtf8(), QStringLiteral("张新").toUtf8());
+    QFile config(path(QStringLiteral("renamed.ini")));
+    QVERIFY(config.open(QIODevice::WriteOnly));
+    config.write(renamed);
+    config.close();
+    result = run({"check", "--config", "@dir/renamed.ini", "--plan", "@dir/latest_座位表.xlsx"});
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY(result.out.contains(QStringLiteral("不在名单中的姓名（未计入）: 张宇航")));
+    QVERIFY(result.out.contains(QStringLiteral("总人数: 53 (男生: 23, 女生: 30)")));
+}
+
+QTEST_MAIN(TestCommandLine)
+#include "test_commandline.moc"
