@@ -5,12 +5,17 @@ and the seat markers of the first sheet, scanned from A1 over the used
 range's size) with the demo class in groups of six in roster order, and
 saves. Run with Debian's /usr/bin/python3:
 
-    fill(template, output, roster, date)      in process (side_by_side.py)
-    openpyxl_fill.py TEMPLATE OUTPUT CONFIG    as a whole process
+    fill(template, output, roster, date)            in process (side_by_side.py)
+    openpyxl_fill.py TEMPLATE OUTPUT CONFIG [GROUPS] as a whole process
+
+GROUPS is the group table "quorvane generate" prints (one line per group,
+"组 N" then the names, tab-separated); without it the class sits in groups
+of six in roster order.
 """
 import configparser
 import re
 import sys
+import time
 
 from openpyxl import load_workbook
 from openpyxl.styles import PatternFill
@@ -22,7 +27,7 @@ DATE_MARKER = "XXXX.XX.XX"
 class Roster:
     """Names by person number, leaders and boarders, from a config.ini."""
 
-    def __init__(self, config_path):
+    def __init__(self, config_path, groups_path=None):
         config = configparser.ConfigParser(interpolation=None)
         config.read(config_path, encoding="utf-8")
 
@@ -34,6 +39,10 @@ class Roster:
         self.leaders = set(names("Leaders"))
         self.boarders = set(names("Boarders"))
         self.groups = [self.people[i:i + 6] for i in range(0, len(self.people), 6)]
+        if groups_path:
+            with open(groups_path, encoding="utf-8") as table:
+                self.groups = [[n for n in line.rstrip("\n").split("\t")[1:] if n]
+                               for line in table if line.startswith("组 ")]
 
 
 def fill(template, output, roster, date):
@@ -70,5 +79,5 @@ def write_seat(cell, marker, roster):
 
 if __name__ == "__main__":
     template, output, config = sys.argv[1:4]
-    date = sys.argv[4] if len(sys.argv) > 4 else "2025.10.08"
-    fill(template, output, Roster(config), date)
+    groups = sys.argv[4] if len(sys.argv) > 4 else None
+    fill(template, output, Roster(config, groups), time.strftime("%Y.%m.%d"))

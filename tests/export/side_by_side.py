@@ -2,19 +2,26 @@
 
     /usr/bin/python3 tests/export/side_by_side.py BUILD_DIR [--runs 9]
 
-BUILD_DIR is a Release build holding tests/export/bench_export. For each
-case (the demo class into the shipped style-1 template, the 200 x 60 grid
-of seat markers, the 200 x 60 grid with a marker in every seventh cell) the
-runs alternate between the built-in engine (one bench_export run, its time
-per export) and openpyxl_fill.fill in this process, which goes first in
-every other run. Times are CPU time (process_time / Google Benchmark's CPU)
-and wall time; the table gives medians and the ratio openpyxl / ours. Both
-outputs of every case are then read back with openpyxl and compared cell
-by cell (value, font size, bold, fill, alignment, wrapping).
+BUILD_DIR is a Release build holding tests/export/bench_export and, for the
+whole-process half, the program itself. Cases: the demo class into the
+shipped style-1 template, the 200 x 60 grid of seat markers, and the
+200 x 60 grid with a marker in every seventh cell.
+
+In process: one bench_export run (its CPU time per export) against
+openpyxl_fill.fill in this process, as often as fits 0.3 s.
+Whole process: "quorvane generate --seed 7 --export" against
+"python3 openpyxl_fill.py" filling in the groups that seed gives.
+
+The runs alternate, each side going first in every other run; the table
+gives medians of CPU time (process_time, Google Benchmark's CPU, or the
+child's user + system time) and of wall time, and the ratio openpyxl / ours.
+Both outputs of every case are then read back with openpyxl and compared
+cell by cell (value, font size, bold, fill, alignment, wrapping).
 """
 import argparse
 import json
 import os
+import resource
 import statistics
 import subprocess
 import sys
@@ -26,16 +33,18 @@ sys.path.insert(0, HERE)
 import openpyxl_fill  # noqa: E402
 from openpyxl import load_workbook  # noqa: E402
 
-CONFIG = os.path.join(HERE, "..", "..", "examples", "config.ini")
+ROOT = os.path.normpath(os.path.join(HERE, "..", ".."))
+CONFIG = os.path.join(ROOT, "examples", "config.ini")
 CASES = [
     ("demo class, 座位样式1", "BM_ExportDemoClassStyle1$", "demo"),
     ("200 x 60, all seat markers", "BM_ExportMarkerGrid/rows:200/columns:60/every:1$", "grid-200x60-1"),
     ("200 x 60, 1 cell in 7 a marker", "BM_ExportMarkerGrid/rows:200/columns:60/every:7$", "grid-200x60-7"),
 ]
+SEED = "7"
 DATE = time.strftime("%Y.%m.%d")  # the export writes today's date too
 
 
-def ours(bench, pattern, workdir):
+def bench_once(bench, pattern, workdir):
     env = dict(os.environ, QUORVANE_BENCH_DIR=workdir)
     out = subprocess.run([bench, "--benchmark_filter=" + pattern, "--benchmark_min_time=0.3",
                           "--benchmark_format=json"], env=env, check=True, capture_output=True, text=True).stdout
@@ -44,7 +53,7 @@ def ours(bench, pattern, workdir):
     return run["cpu_time"] * scale, run["real_time"] * scale
 
 
-def openpyxl_once(template, output, roster, budget=0.3):
+def openpyxl_in_process(template, output, roster, budget=0.3):
     """Mean CPU and wall ms per fill over as many fills as fit the budget."""
     count, cpu, wall = 0, 0.0, 0.0
     while count == 0 or wall < budget * 1000:
@@ -54,6 +63,29 @@ def openpyxl_once(template, output, roster, budget=0.3):
         wall += (time.perf_counter() - w0) * 1000
         count += 1
     return cpu / count, wall / count
+
+
+def process_once(command):
+    """CPU (user + system) and wall ms of one child process."""
+    before = resource.getrusage(resource.RUSAGE_CHILDREN)
+    w0 = time.perf_counter()
+    subprocess.run(command, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    wall = (time.perf_counter() - w0) * 1000
+    after = resource.getrusage(resource.RUSAGE_CHILDREN)
+    cpu = (after.ru_utime - before.ru_utime + after.ru_stime - before.ru_stime) * 1000
+    return cpu, wall
+
+
+def alternate(runs, ours, theirs):
+    mine, others = [], []
+    for run in range(runs):
+        if run % 2:
+            others.append(theirs())
+            mine.append(ours())
+        else:
+            mine.append(ours())
+            others.append(theirs())
+    return [statistics.median(x[i] for x in series) for series in (mine, others) for i in (0, 1)]
 
 
 def cells(path):
@@ -71,10 +103,18 @@ def cells(path):
 
 def differences(a, b):
     left, right = cells(a), cells(b)
-    keys = set(left) | set(right)
     # A cell emptied and without a format of its own may be left out by one side.
     empty = (None, 11, False, None, None, None, False)
-    return sorted(k for k in keys if left.get(k, empty) != right.get(k, empty))
+    return sorted(k for k in set(left) | set(right) if left.get(k, empty) != right.get(k, empty))
+
+
+def report(title, m_cpu, m_wall, t_cpu, t_wall, ours_out, theirs_out):
+    print(f"{title:34} {m_cpu:9.2f}ms {m_wall:7.1f}ms {t_cpu:10.1f}ms {t_wall:8.1f}ms "
+          f"{t_cpu / m_cpu:8.1f}x {t_wall / m_wall:8.1f}x")
+    diff = differences(ours_out, theirs_out)
+    if diff:
+        print(f"  outputs differ in {len(diff)} cells, first {diff[:5]}")
+    return not diff
 
 
 def main():
@@ -83,34 +123,45 @@ def main():
     parser.add_argument("--runs", type=int, default=9)
     args = parser.parse_args()
     bench = os.path.join(args.build, "tests", "export", "bench_export")
-    roster = openpyxl_fill.Roster(CONFIG)
-    failed = False
+    program = os.path.join(args.build, "quorvane")
+    header = f"{'case':34} {'ours CPU':>11} {'wall':>9} {'openpyxl CPU':>12} {'wall':>10} {'CPU':>9} {'wall':>9}"
+    same = True
     with tempfile.TemporaryDirectory() as workdir:
-        print(f"{'case':34} {'ours CPU':>10} {'wall':>8} {'openpyxl CPU':>13} {'wall':>8} {'CPU ratio':>10} {'wall ratio':>10}")
+        print(f"In process (medians of {args.runs} alternating runs)")
+        print(header)
+        roster = openpyxl_fill.Roster(CONFIG)
         for title, pattern, name in CASES:
-            ours(bench, pattern, workdir)  # writes the template and a first plan
+            bench_once(bench, pattern, workdir)  # writes the template and a first plan
             template = os.path.join(workdir, name, "座位样式1.xlsx")
             theirs_out = os.path.join(workdir, name, "openpyxl.xlsx")
-            mine, theirs = [], []
-            for run in range(args.runs):
-                if run % 2:
-                    theirs.append(openpyxl_once(template, theirs_out, roster))
-                    mine.append(ours(bench, pattern, workdir))
-                else:
-                    mine.append(ours(bench, pattern, workdir))
-                    theirs.append(openpyxl_once(template, theirs_out, roster))
-            m_cpu = statistics.median(x[0] for x in mine)
-            m_wall = statistics.median(x[1] for x in mine)
-            t_cpu = statistics.median(x[0] for x in theirs)
-            t_wall = statistics.median(x[1] for x in theirs)
-            print(f"{title:34} {m_cpu:9.2f}ms {m_wall:6.1f}ms {t_cpu:11.1f}ms {t_wall:6.1f}ms "
-                  f"{t_cpu / m_cpu:9.1f}x {t_wall / m_wall:9.1f}x")
-            diff = differences(os.path.join(workdir, name, "plan.xlsx"), theirs_out)
-            if diff:
-                failed = True
-                print(f"  outputs differ in {len(diff)} cells, first {diff[:5]}")
-        print(f"medians of {args.runs} alternating runs; outputs compared: {'DIFFERENT' if failed else 'same'}")
-    return 1 if failed else 0
+            medians = alternate(args.runs, lambda: bench_once(bench, pattern, workdir),
+                                lambda: openpyxl_in_process(template, theirs_out, roster))
+            same &= report(title, *medians, os.path.join(workdir, name, "plan.xlsx"), theirs_out)
+
+        print(f"\nWhole process (medians of {args.runs} alternating runs)")
+        help_text = subprocess.run([program, "generate", "--help"], capture_output=True, text=True).stdout \
+            if os.path.exists(program) else ""
+        if "--export" not in help_text:
+            print("  not measured: this build has no command-line export (quorvane generate --export)")
+        else:
+            print(header)
+            table = subprocess.run([program, "generate", "--config", CONFIG, "--seed", SEED],
+                                   check=True, capture_output=True, text=True).stdout
+            groups = os.path.join(workdir, "groups.tsv")
+            with open(groups, "w", encoding="utf-8") as out:
+                out.write(table)
+            for title, _, name in CASES:
+                template = os.path.join(workdir, name, "座位样式1.xlsx")
+                ours_out = os.path.join(workdir, name, "cli.xlsx")
+                theirs_out = os.path.join(workdir, name, "openpyxl-cli.xlsx")
+                ours = [program, "generate", "--config", CONFIG, "--seed", SEED, "--export", ours_out,
+                        "--style", template, "--quiet"]
+                theirs = ["/usr/bin/python3", os.path.join(HERE, "openpyxl_fill.py"), template, theirs_out,
+                          CONFIG, groups]
+                medians = alternate(args.runs, lambda: process_once(ours), lambda: process_once(theirs))
+                same &= report(title, *medians, ours_out, theirs_out)
+        print(f"outputs compared: {'same' if same else 'DIFFERENT'}")
+    return 0 if same else 1
 
 
 if __name__ == "__main__":
