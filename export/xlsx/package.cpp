@@ -46,7 +46,7 @@ DeviceWrite &deviceWrite()
 }
 
 // Rewritten parts are deflated at this level. Measured on the shipped
-// template and on 200 x 60 grids: level 1 is a fifth faster than 6 on large
+// template and on 200 x 60 grids: level 1 is a quarter faster than 6 on large
 // sheets for files 5% (template) to 25% (grid) larger, and 9 takes twice the
 // time of 6 without making the files any smaller. A plan of a few kilobytes
 // gains nothing from the stronger levels.
