@@ -14,6 +14,11 @@ QDateTime currentDateTime()
     return clock ? clock() : QDateTime::currentDateTime();
 }
 
+QString fileTimeStamp()
+{
+    return currentDateTime().toString(QStringLiteral("yyyyMMdd_hhmmss"));
+}
+
 void setClockForTesting(std::function<QDateTime()> clock)
 {
     clockFunction() = std::move(clock);

@@ -7,3 +7,6 @@
 // update schedule; tests replace it to pin the time.
 QDateTime currentDateTime();
 void setClockForTesting(std::function<QDateTime()> clock);
+
+// "yyyyMMdd_hhmmss" of now: the stamp in every file name the program makes.
+QString fileTimeStamp();

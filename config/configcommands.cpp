@@ -2,14 +2,19 @@
 #include "app/mainwindow.h"
 
 #include "config/appdirectory.h"
+#include "config/configencoding.h"
 #include "config/configstore.h"
 
 void MainWindow::loadConfig()
 {
     configPath = configFilePath();
+    // Before anything reads the file, and long before anything writes it.
+    const ConfigEncoding::Result encoding = ConfigEncoding::ensureUtf8(configPath);
     ConfigStore::readRoster(configPath, model, currentStyle);
     if (!logView)
         return;
+    if (const QString line = ConfigEncoding::logLine(encoding, configPath); !line.isEmpty())
+        appendPlainLog(line);
     appendLog(QStringLiteral("加载了 %1 名男生和 %2 名女生").arg(model.maleNames.size()).arg(model.femaleNames.size()));
     appendLog(QStringLiteral("加载了 %1 名组长和 %2 名外宿生").arg(model.leaderNames.size()).arg(model.boarderNames.size()));
     appendPlainLog(QStringLiteral("当前样式: %1").arg(currentStyle));

@@ -1,5 +1,6 @@
 #include "config/configstore.h"
 
+#include <QFile>
 #include <QSettings>
 #include <QStringList>
 
@@ -34,10 +35,36 @@ QStringList constraintEntries(const QList<Constraint> &constraints)
     return entries;
 }
 
+// Judged by whether the file was written: QSettings also reports a byte-order
+// mark or an unparsable line it met while re-reading (FormatError), although
+// the write went through.
 bool flush(QSettings &settings)
 {
     settings.sync();
-    return settings.status() == QSettings::NoError;
+    if (settings.status() == QSettings::AccessError)
+        return false;
+    QFile written(settings.fileName());
+    return written.open(QIODevice::ReadOnly);
+}
+
+void putGroupRecords(QSettings &settings, const ClassModel &model)
+{
+    for (int i = 0; i < model.groupConfigs.size(); ++i) {
+        const GroupConfig &config = model.groupConfigs.at(i);
+        settings.beginGroup(groupSection(i));
+        settings.setValue(QStringLiteral("enabled"), config.enabled);
+        settings.setValue(QStringLiteral("total"), config.total);
+        settings.setValue(QStringLiteral("males"), config.males);
+        settings.setValue(QStringLiteral("females"), config.females);
+        settings.endGroup();
+    }
+
+    QStringList fixedEntries;
+    for (auto it = model.fixedPositions.cbegin(); it != model.fixedPositions.cend(); ++it)
+        fixedEntries.append(fixedPositionEntry(it.key(), it.value()));
+    settings.setValue(QStringLiteral("FixedPositions/List"), fixedEntries);
+    settings.setValue(QStringLiteral("Constraints/MustTogether"), constraintEntries(model.mustTogether));
+    settings.setValue(QStringLiteral("Constraints/MustSeparate"), constraintEntries(model.mustSeparate));
 }
 
 } // namespace
@@ -73,6 +100,9 @@ void readRoster(const QString &path, ClassModel &model, QString &style)
     const QStringList boarders = settings.value(QStringLiteral("Boarders/Names")).toStringList();
     model.leaderNames = QSet<QString>(leaders.begin(), leaders.end());
     model.boarderNames = QSet<QString>(boarders.begin(), boarders.end());
+    // An empty name marks nobody; the settings dialog drops empty lines too.
+    model.leaderNames.remove(QString());
+    model.boarderNames.remove(QString());
     style = settings.value(QStringLiteral("Style/Current"), kDefaultStyle).toString();
     model.rebuildNameMaps();
 }
@@ -88,8 +118,10 @@ void readGroupRecords(const QString &path, ClassModel &model)
         config.enabled = settings.value(QStringLiteral("enabled"), fallback.enabled).toBool();
         config.total = std::clamp(settings.value(QStringLiteral("total"), fallback.total).toInt(),
                                   0, kMaxGroupTotal);
-        config.males = settings.value(QStringLiteral("males"), fallback.males).toInt();
-        config.females = settings.value(QStringLiteral("females"), fallback.females).toInt();
+        config.males = std::clamp(settings.value(QStringLiteral("males"), fallback.males).toInt(),
+                                  0, kMaxGroupTotal);
+        config.females = std::clamp(settings.value(QStringLiteral("females"), fallback.females).toInt(),
+                                    0, kMaxGroupTotal);
         settings.endGroup();
     }
 
@@ -108,27 +140,11 @@ void readGroupRecords(const QString &path, ClassModel &model)
 bool writeGroupRecords(const QString &path, const ClassModel &model)
 {
     QSettings settings(path, QSettings::IniFormat);
-    for (int i = 0; i < model.groupConfigs.size(); ++i) {
-        const GroupConfig &config = model.groupConfigs.at(i);
-        settings.beginGroup(groupSection(i));
-        settings.setValue(QStringLiteral("enabled"), config.enabled);
-        settings.setValue(QStringLiteral("total"), config.total);
-        settings.setValue(QStringLiteral("males"), config.males);
-        settings.setValue(QStringLiteral("females"), config.females);
-        settings.endGroup();
-    }
-
-    QStringList fixedEntries;
-    for (auto it = model.fixedPositions.cbegin(); it != model.fixedPositions.cend(); ++it)
-        fixedEntries.append(fixedPositionEntry(it.key(), it.value()));
-    settings.setValue(QStringLiteral("FixedPositions/List"), fixedEntries);
-    settings.setValue(QStringLiteral("Constraints/MustTogether"), constraintEntries(model.mustTogether));
-    settings.setValue(QStringLiteral("Constraints/MustSeparate"), constraintEntries(model.mustSeparate));
+    putGroupRecords(settings, model);
     return flush(settings);
 }
 
-bool writeRosterAndStyle(const QString &path, const ClassModel &model, const QString &style,
-                         const QString &customPath)
+bool writeSettings(const QString &path, const ClassModel &model, const QString &style, const QString &customPath)
 {
     QSettings settings(path, QSettings::IniFormat);
     settings.setValue(QStringLiteral("Male/Names"), model.maleNames);
@@ -138,6 +154,7 @@ bool writeRosterAndStyle(const QString &path, const ClassModel &model, const QSt
     settings.setValue(QStringLiteral("Style/Current"), style);
     if (style == kCustomStyle)
         settings.setValue(QStringLiteral("Style/CustomPath"), customPath);
+    putGroupRecords(settings, model);
     return flush(settings);
 }
 

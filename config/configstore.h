@@ -12,8 +12,9 @@ namespace ConfigStore {
 inline const QString kDefaultStyle = QStringLiteral("样式1");
 inline const QString kCustomStyle = QStringLiteral("自定义");
 
-// Largest seat count a group record may carry; larger values in a
-// hand-edited file are clamped so that nothing allocates absurd groups.
+// Largest seat count or target a group record may carry; values outside
+// 0..this in a hand-edited file are clamped, so that nothing allocates absurd
+// groups and no quota arithmetic can overflow.
 constexpr int kMaxGroupTotal = 100;
 
 // Roster, leader and boarder sets and the style; name maps rebuilt.
@@ -23,9 +24,11 @@ void readGroupRecords(const QString &path, ClassModel &model);
 // Group records, fixed positions and requirements; true when the file was
 // written without error.
 bool writeGroupRecords(const QString &path, const ClassModel &model);
-// Roster keys and "Style/Current"; "Style/CustomPath" only for the custom style.
-bool writeRosterAndStyle(const QString &path, const ClassModel &model, const QString &style,
-                         const QString &customPath);
+// What the settings dialog's save changes, in one write of the file, so that
+// no moment exists at which the new roster stands beside the old pins: roster
+// keys, "Style/Current", "Style/CustomPath" only for the custom style, and
+// everything writeGroupRecords writes.
+bool writeSettings(const QString &path, const ClassModel &model, const QString &style, const QString &customPath);
 
 QString readCustomTemplatePath(const QString &path);
 

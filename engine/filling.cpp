@@ -34,8 +34,10 @@ void fillQuota(WorkingState &state, Pool &pool, bool boys, const QString &messag
             if (id != 0 && state.isBoy(id) == boys)
                 ++present;
         }
-        const int need = (boys ? config.males : config.females) - present;
-        for (int i = 0; i < need && !pool.isEmpty(); ++i) {
+        // Targets are whatever the caller set; 64 bits keep any int target minus
+        // a head count exact.
+        const qint64 need = qint64(boys ? config.males : config.females) - present;
+        for (qint64 i = 0; i < need && !pool.isEmpty(); ++i) {
             const int seat = state.lowestEmptySeat(p);
             if (seat < 0)
                 break;

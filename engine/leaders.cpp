@@ -98,6 +98,9 @@ void placeUnseatedLeaders(WorkingState &state)
 
     QList<PersonId> unplaced;
     for (const QString &name : sortedNames(model.leaderNames)) {
+        // An empty name marks nobody, wherever leaders are counted.
+        if (name.isEmpty())
+            continue;
         const auto found = model.nameToId.constFind(name);
         if (found == model.nameToId.constEnd())
             continue;

@@ -1,5 +1,6 @@
 #include "engine/swappaths.h"
 
+#include <climits>
 #include <vector>
 
 SwapPaths::SwapPaths(Grouping &groups, const ClassModel &model, LogSink log)
@@ -36,9 +37,11 @@ void SwapPaths::optimizeFixedPositions()
             ++failures;
             continue;
         }
-        const int targetPosition = int(m_enabled.indexOf(it->group - 1));
-        const Seat target{targetPosition, it->seat - 1};
-        if (targetPosition >= 0 && (recorded == target || movePerson(person, target.position, target.index))) {
+        // Pins come from a hand-edited file and may hold any int: compare
+        // before subtracting, and keep the seat as a number.
+        const int targetPosition = it->group >= 1 ? int(m_enabled.indexOf(it->group - 1)) : -1;
+        const bool atTarget = it->seat >= 1 && recorded == Seat{targetPosition, it->seat - 1};
+        if (targetPosition >= 0 && (atTarget || moveToSeatNumber(person, targetPosition, it->seat))) {
             ++successes;
             continue;
         }
@@ -51,13 +54,19 @@ void SwapPaths::optimizeFixedPositions()
 
 bool SwapPaths::movePerson(PersonId person, int targetPosition, int targetIndex)
 {
+    return moveToSeatNumber(person, targetPosition, qint64(targetIndex) + 1);
+}
+
+bool SwapPaths::moveToSeatNumber(PersonId person, int targetPosition, qint64 seatNumber)
+{
     const QString name = m_model.nameOf(person);
     const Seat start = locate(person);
     if (start.position < 0) {
         say(QStringLiteral("错误: 未找到人员 %1").arg(name));
         return false;
     }
-    const Seat target{targetPosition, targetIndex};
+    // A seat number below 1 names no seat; the search cannot reach index -1.
+    const Seat target{targetPosition, seatNumber >= 1 && seatNumber <= INT_MAX ? int(seatNumber - 1) : -1};
     if (start == target)
         return true;
 
@@ -67,7 +76,7 @@ bool SwapPaths::movePerson(PersonId person, int targetPosition, int targetIndex)
                 .arg(groupNumber(start.position))
                 .arg(start.index + 1)
                 .arg(groupNumber(target.position))
-                .arg(target.index + 1));
+                .arg(seatNumber));
         return false;
     }
     for (const Step &step : path) {
@@ -77,7 +86,7 @@ bool SwapPaths::movePerson(PersonId person, int targetPosition, int targetIndex)
             swapAcrossGroups(step.from.position, step.from.index, step.to.position, step.to.index);
     }
     say(QStringLiteral("成功移动 %1 到组%2位置%3")
-            .arg(name, QString::number(groupNumber(target.position)), QString::number(target.index + 1)));
+            .arg(name, QString::number(groupNumber(target.position)), QString::number(seatNumber)));
     return true;
 }
 

@@ -35,6 +35,8 @@ public:
     bool swapAcrossGroups(int positionA, int a, int positionB, int b);
 
 private:
+    // movePerson with the target seat as a 1-based number of any size.
+    bool moveToSeatNumber(PersonId person, int targetPosition, qint64 seatNumber);
     bool isValidSeat(int position, int index) const;
     // Where a person sits now, or {-1, -1}.
     Seat locate(PersonId person) const;

@@ -12,15 +12,15 @@ void verify(const WorkingState &state)
         const PersonId person = it.key();
         if (!state.isOnRoster(person))
             continue;
-        const int position = state.positionOfIndex(it->group - 1);
-        if (it->group < 1 || position < 0)
+        // Hand-edited numbers may be any int: compare before subtracting.
+        const int position = it->group >= 1 ? state.positionOfIndex(it->group - 1) : -1;
+        if (position < 0)
             continue;
         const QString name = state.nameOf(person);
         const QString group = QString::number(it->group);
         const QString seat = QString::number(it->seat);
         const Group &seats = state.groups.at(position);
-        const int index = it->seat - 1;
-        if (index >= 0 && index < seats.size() && seats.at(index) == person) {
+        if (it->seat >= 1 && it->seat <= seats.size() && seats.at(it->seat - 1) == person) {
             state.say(QStringLiteral("✓ 固定位置验证通过: %1 在组%2座位%3").arg(name, group, seat));
             continue;
         }

@@ -25,12 +25,6 @@ const QString kTeacherView = QStringLiteral("教师视角");
 const QString kStudentPdfFilter = kStudentView + QStringLiteral(" PDF (*.pdf)");
 const QString kTeacherPdfFilter = kTeacherView + QStringLiteral(" PDF (*.pdf)");
 
-QString withPdfSuffix(const QString &fileName)
-{
-    return fileName.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive) ? fileName
-                                                                           : fileName + QStringLiteral(".pdf");
-}
-
 } // namespace
 
 bool MainWindow::hasGroupingToSave()
@@ -76,7 +70,7 @@ void MainWindow::exportSeatingPlanPdf()
                                                     &filter);
     if (fileName.isEmpty())
         return;
-    fileName = withPdfSuffix(fileName);
+    fileName = SeatPlan::withPdfSuffix(fileName);
     const PlanView view = filter == kTeacherPdfFilter ? PlanView::Teacher : PlanView::Student;
     const SeatingPlan plan = seatingPlanOf(model, SeatPlan::planDate());
     const QString error = saveSeatingPlanPdf(fileName, plan, view);

@@ -160,9 +160,16 @@ QString withXlsxSuffix(const QString &fileName)
     return fileName + QStringLiteral(".xlsx");
 }
 
+QString withPdfSuffix(const QString &fileName)
+{
+    if (fileName.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        return fileName;
+    return fileName + QStringLiteral(".pdf");
+}
+
 QString timeStamp()
 {
-    return currentDateTime().toString(QStringLiteral("yyyyMMdd_hhmmss"));
+    return fileTimeStamp();
 }
 
 QString planDate()

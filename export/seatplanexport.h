@@ -48,6 +48,8 @@ bool writeSeatTable(const QString &fileName, const Source &source, const Reporte
 
 // The name with ".xlsx" appended unless it already ends so, in any case.
 QString withXlsxSuffix(const QString &fileName);
+// The same for ".pdf".
+QString withPdfSuffix(const QString &fileName);
 
 // The local time stamp that starts every proposed file name.
 QString timeStamp();

@@ -71,7 +71,7 @@ int ClassModel::groupNumberOfPosition(int position) const
 
 int ClassModel::positionOfGroupNumber(int groupNumber) const
 {
-    return int(enabledGroupIndexes().indexOf(groupNumber - 1));
+    return groupNumber >= 1 ? int(enabledGroupIndexes().indexOf(groupNumber - 1)) : -1;
 }
 
 QStringList sortedNames(const QSet<QString> &names)

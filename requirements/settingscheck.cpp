@@ -11,7 +11,8 @@
 SettingsContext::SettingsContext(const ClassModel &model) : model(model), enabled(model.enabledGroupIndexes())
 {
     for (auto it = model.fixedPositions.cbegin(); it != model.fixedPositions.cend(); ++it) {
-        const int index = it->group - 1;
+        // A hand-edited group may be any int: no index below group 1.
+        const int index = it->group >= 1 ? it->group - 1 : -1;
         if (model.isOnRoster(it.key()) && enabled.contains(index) && it->seat >= 1 && it->seat <= total(index))
             validPins.insert(it.key(), it.value());
     }
@@ -209,7 +210,7 @@ void checkPins(SettingsContext &c)
             continue;
         }
         const QString name = m.nameOf(id);
-        if (!c.enabled.contains(group - 1)) {
+        if (group < 1 || !c.enabled.contains(group - 1)) {
             const bool exists = group >= 1 && group <= kGroupCount;
             const QString why = (exists ? QStringLiteral("组%1 未启用") : QStringLiteral("组%1 不存在")).arg(group);
             const QString remedy = exists ? QStringLiteral("启用组%1，或修改 %2 的固定位置").arg(group).arg(name)

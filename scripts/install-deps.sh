@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, whatever the build, the program and the
 # tests need and this machine lacks. Safe to run again: it does nothing when
-# everything is there.
+# everything is there. --sanitize adds clang and its sanitizer and libFuzzer
+# runtimes, for scripts/test --sanitize.
 set -euo pipefail
 
 packages=(
@@ -13,6 +14,9 @@ packages=(
     poppler-utils
     dpkg-dev file  # the package test: dpkg-shlibdeps, and file for CPack
 )
+if [ "${1:-}" = "--sanitize" ]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

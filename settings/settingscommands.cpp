@@ -46,8 +46,7 @@ void MainWindow::saveSettings(SettingsDialog &dialog)
         remapFixedPositions(model.fixedPositions, oldIdToName, renumbered.nameToId, renumbered.idToName);
     model.fixedPositions = remap.positions;
 
-    const bool rosterWritten = ConfigStore::writeRosterAndStyle(configPath, model, currentStyle, dialog.customPath());
-    const bool recordsWritten = saveConfig();
+    const bool written = ConfigStore::writeSettings(configPath, model, currentStyle, dialog.customPath());
     updateNameMapping();
     dialog.accept();
     clearWorkingState();
@@ -57,7 +56,7 @@ void MainWindow::saveSettings(SettingsDialog &dialog)
                            .arg(remap.renumbered)
                            .arg(remap.dropped));
     }
-    if (!rosterWritten || !recordsWritten) {
+    if (!written) {
         QMessageBox::warning(this, QStringLiteral("错误"),
                              QStringLiteral("设置无法保存到文件 %1\n修改只在本次运行中有效，重新启动后将恢复原来的设置。")
                                  .arg(QDir::toNativeSeparators(configPath)));

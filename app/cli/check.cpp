@@ -72,7 +72,8 @@ Command checkCommand()
                 configOption(),
                 {kPlan, QStringLiteral("检查这个座位表，而不是最近一次“保存”的。"), QStringLiteral("FILE.xlsx")},
             },
-            runCheck};
+            runCheck,
+            {}};
 }
 
 } // namespace CommandLine

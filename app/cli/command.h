@@ -40,6 +40,9 @@ struct Command
     QString summary;
     QList<QCommandLineOption> options;
     std::function<int(const QCommandLineParser &, Console &)> run;
+    // The option that draws pages (fonts, a paint engine), if any: only a run
+    // that gives it gets a GUI application, on the offscreen platform.
+    QString drawingOption;
 };
 
 // --config FILE, shared by the commands that read a class, and the path it

@@ -8,8 +8,10 @@
 #include <QByteArray>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <cstdio>
+#include <memory>
 
 namespace CommandLine {
 namespace {
@@ -53,6 +55,33 @@ QString commandHelp(const Command &command, const QCommandLineParser &parser)
     return help.trimmed();
 }
 
+// Decided from the raw arguments, as the application object depends on it.
+bool drawsPages(int argc, char *argv[])
+{
+    const QString first = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    for (const Command &command : commands()) {
+        if (command.name != first || command.drawingOption.isEmpty())
+            continue;
+        const QString option = QStringLiteral("--") + command.drawingOption;
+        for (int i = 2; i < argc; ++i) {
+            const QString argument = QString::fromLocal8Bit(argv[i]);
+            if (argument == option || argument.startsWith(option + u'='))
+                return true;
+        }
+    }
+    return false;
+}
+
+// Commands, help and the version load nothing of the GUI. Drawing a page needs
+// a QGuiApplication; the offscreen platform serves it with or without a display.
+std::unique_ptr<QCoreApplication> makeApplication(int &argc, char *argv[])
+{
+    if (!drawsPages(argc, argv))
+        return std::make_unique<QCoreApplication>(argc, argv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
 int runCommand(const Command &command, QStringList arguments, Console &console)
 {
     QCommandLineParser parser;
@@ -89,10 +118,10 @@ bool wanted(int argc, char *argv[])
 
 int run(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv);
     QCoreApplication::setApplicationName(kApplicationName);
     QCoreApplication::setApplicationVersion(ReleaseInfo::kCurrentVersion);
-    installQtChineseTranslation(&app);
+    installQtChineseTranslation(app.get());
 
     Console console;
     const QStringList arguments = QCoreApplication::arguments();

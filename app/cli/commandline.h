@@ -4,7 +4,7 @@
 
 // Quorvane without its window: `quorvane generate ...`, `quorvane check ...`,
 // `--help` and `--version`. Everything here runs under a QCoreApplication and
-// needs no display.
+// needs no display; a run that draws a PDF gets the offscreen platform.
 namespace CommandLine {
 
 // True when the arguments ask for the command line: a command, help or the

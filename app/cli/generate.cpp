@@ -1,11 +1,12 @@
 // `quorvane generate`: one generation without the window, optionally
-// exported with the same code as "保存".
+// exported with the same code as "保存" and as "导出PDF...".
 #include "app/cli/command.h"
 
 #include "app/cli/plantemplate.h"
 #include "config/appdirectory.h"
 #include "config/classfile.h"
 #include "engine/engine.h"
+#include "export/planpainter.h"
 #include "export/seatplanexport.h"
 
 #include <QCommandLineParser>
@@ -23,6 +24,8 @@ const QString kSeed = QStringLiteral("seed");
 const QString kExport = QStringLiteral("export");
 const QString kStyle = QStringLiteral("style");
 const QString kQuiet = QStringLiteral("quiet");
+const QString kPdf = QStringLiteral("pdf");
+const QString kView = QStringLiteral("view");
 
 std::optional<quint32> parseSeed(const QString &text)
 {
@@ -33,6 +36,15 @@ std::optional<quint32> parseSeed(const QString &text)
     if (!digits || value > 0xFFFFFFFFull)
         return std::nullopt;
     return quint32(value);
+}
+
+std::optional<PlanView> parseView(const QString &text)
+{
+    if (text == QLatin1String("student"))
+        return PlanView::Student;
+    if (text == QLatin1String("teacher"))
+        return PlanView::Teacher;
+    return std::nullopt;
 }
 
 // The grouping as the results table shows it: one row per enabled group.
@@ -73,6 +85,17 @@ int exportPlan(const ClassModel &model, const PlanTemplate &plan, const QString 
     return ExportFailed;
 }
 
+int exportPdf(const ClassModel &model, const QString &target, PlanView view, Console &console)
+{
+    const QString error = saveSeatingPlanPdf(target, seatingPlanOf(model, SeatPlan::planDate()), view);
+    if (!error.isEmpty()) {
+        console.fail(QStringLiteral("导出失败: ") + error);
+        return ExportFailed;
+    }
+    console.print(QStringLiteral("座位表已导出为PDF: ") + QDir::toNativeSeparators(target));
+    return Success;
+}
+
 int runGenerate(const QCommandLineParser &parser, Console &console)
 {
     console.setQuiet(parser.isSet(kQuiet));
@@ -84,6 +107,12 @@ int runGenerate(const QCommandLineParser &parser, Console &console)
             console.fail(QStringLiteral("无效的种子“%1”：应为 0 到 4294967295 之间的整数").arg(parser.value(kSeed)));
             return BadInput;
         }
+    }
+
+    const std::optional<PlanView> view = parser.isSet(kView) ? parseView(parser.value(kView)) : PlanView::Student;
+    if (!view) {
+        console.fail(QStringLiteral("未知的视角“%1”：应为 student（学生视角）或 teacher（教师视角）").arg(parser.value(kView)));
+        return BadInput;
     }
 
     const QString configPath = configPathOf(parser);
@@ -106,6 +135,8 @@ int runGenerate(const QCommandLineParser &parser, Console &console)
         target = QFileInfo(SeatPlan::withXlsxSuffix(parser.value(kExport))).absoluteFilePath();
         findTemplate(plan, configPath);
     }
+    const QString pdfTarget =
+        parser.isSet(kPdf) ? QFileInfo(SeatPlan::withPdfSuffix(parser.value(kPdf))).absoluteFilePath() : QString();
     if (!plan.problem.isEmpty()) {
         console.fail(plan.problem);
         return BadInput;
@@ -125,7 +156,12 @@ int runGenerate(const QCommandLineParser &parser, Console &console)
     for (const QString &line : groupingTable(model))
         console.print(line);
 
-    return target.isEmpty() ? Success : exportPlan(model, plan, configPath, target, console);
+    // Each file is written whole or not at all; a failed workbook stops before the PDF.
+    if (!target.isEmpty()) {
+        if (const int exit = exportPlan(model, plan, configPath, target, console); exit != Success)
+            return exit;
+    }
+    return pdfTarget.isEmpty() ? Success : exportPdf(model, pdfTarget, *view, console);
 }
 
 } // namespace
@@ -133,7 +169,7 @@ int runGenerate(const QCommandLineParser &parser, Console &console)
 Command generateCommand()
 {
     return {QStringLiteral("generate"),
-            QStringLiteral("生成分组，打印日志和分组表，可导出座位表（与“保存”相同）"),
+            QStringLiteral("生成分组，打印日志和分组表，可导出座位表（与“保存”“导出PDF...”相同）"),
             {
                 configOption(),
                 {kSeed, QStringLiteral("用这个种子生成（0 到 4294967295）；不给时随机，并先打印所用的种子。"),
@@ -141,9 +177,14 @@ Command generateCommand()
                 {kExport, QStringLiteral("把座位表导出到这个 .xlsx 文件。"), QStringLiteral("FILE.xlsx")},
                 {kStyle, QStringLiteral("座位样式：1、2 或一个模板 .xlsx 文件（默认：配置中的样式）。"),
                  QStringLiteral("1|2|TEMPLATE.xlsx")},
+                {kPdf, QStringLiteral("把座位表另存为这个 PDF 文件（与“导出PDF...”相同，不需要图形显示）。"),
+                 QStringLiteral("FILE.pdf")},
+                {kView, QStringLiteral("PDF 的视角：student 学生视角（讲台在上，默认）或 teacher 教师视角（讲台在下）。"),
+                 QStringLiteral("student|teacher")},
                 {kQuiet, QStringLiteral("不打印日志、分组表和种子；出错时仍在标准错误上说明。")},
             },
-            runGenerate};
+            runGenerate,
+            kPdf};
 }
 
 } // namespace CommandLine

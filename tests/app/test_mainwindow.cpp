@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QDesktopServices>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -15,6 +16,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSettings>
+#include <QStringEncoder>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
@@ -34,6 +36,8 @@ private slots:
     void firstStartLog();
     void styleNameShownVerbatim();
     void demoClassLoads();
+    void gb18030ConfigKeepsItsNames_data();
+    void gb18030ConfigKeepsItsNames();
 
     // Commands
     void resetTwiceLeavesOneLine();
@@ -200,6 +204,47 @@ void TestMainWindow::demoClassLoads()
     }
     QCOMPARE(child<QTableWidget>(window.get(), "constraintTable")->rowCount(), 4);
     QCOMPARE(logLines(window.get()).at(0), QString("加载了 24 名男生和 30 名女生"));
+}
+
+void TestMainWindow::gb18030ConfigKeepsItsNames_data()
+{
+    QTest::addColumn<QByteArray>("original");
+    QTest::addColumn<QStringList>("boys");
+    QTest::addColumn<QString>("backupName");
+    QTest::addColumn<QString>("firstLine");
+    const QString text = QStringLiteral("[Male]\nNames=张三, 李四\n");
+    QStringEncoder gb18030("GB18030");
+    QTest::newRow("GB18030") << QByteArray(gb18030.encode(text)) << QStringList({"张三", "李四"})
+                             << QStringLiteral("config.ini.gb18030-20260520_090503.bak")
+                             << QStringLiteral("配置文件 %1 是 GB18030 编码，已转换为 UTF-8，原文件备份为 %2");
+    QTest::newRow("neither") << QByteArray("[Male]\nNames=\xFF, b\n") << QStringList()
+                             << QStringLiteral("config.ini.undecodable-20260520_090503.bak")
+                             << QStringLiteral("警告: 配置文件 %1 不是 UTF-8，也无法识别其编码，姓名可能无法正确读取，原文件备份为 %2");
+}
+
+void TestMainWindow::gb18030ConfigKeepsItsNames()
+{
+    QFETCH(QByteArray, original);
+    QFETCH(QStringList, boys);
+    QFETCH(QString, backupName);
+    QFETCH(QString, firstLine);
+    // No stored check date: the start-up schedule writes the file at once.
+    m_env->writeConfig(original);
+    auto window = m_env->makeWindow();
+    const QString backup = m_env->dir() + u'/' + backupName;
+    QFile copy(backup);
+    QVERIFY(copy.open(QIODevice::ReadOnly));
+    QCOMPARE(copy.readAll(), original);
+    QCOMPARE(logLines(window.get()).first(), firstLine.arg(QDir::toNativeSeparators(m_env->configPath()),
+                                                           QDir::toNativeSeparators(backup)));
+    QCOMPARE(ConfigStore::readLastUpdateCheck(m_env->configPath()), kNow.date());
+    if (!boys.isEmpty()) {
+        QCOMPARE(window->modelForTesting().maleNames, boys);
+        ClassModel reread;
+        QString style;
+        ConfigStore::readRoster(m_env->configPath(), reread, style);
+        QCOMPARE(reread.maleNames, boys);
+    }
 }
 
 void TestMainWindow::resetTwiceLeavesOneLine()

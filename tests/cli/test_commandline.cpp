@@ -1,6 +1,7 @@
 // The real executable as a process, copied into a folder of its own with the
 // demo class beside it (portable use), run without any display.
 #include "common/testenvironment.h"
+#include "export/pdfreadback.h"
 #include "export/readback.h"
 
 #include "app/mainwindow.h"
@@ -32,6 +33,8 @@ private slots:
     void seededRunMatchesTheWindow();
     void randomRunPrintsItsSeedAndReplays();
     void exportedPlanReadsBack();
+    void pdfReadsBack_data();
+    void pdfReadsBack();
     void checkReadsTheLastSavedPlan();
 
 private:
@@ -41,7 +44,8 @@ private:
         QStringList out;
         QString error;
     };
-    Run run(const QStringList &arguments, bool display = false) const;
+    // environment: NAME=value entries added for this run.
+    Run run(const QStringList &arguments, const QStringList &environment = {}) const;
     QString path(const QString &name) const { return m_dir->filePath(name); }
     QStringList expand(QStringList arguments) const;
 
@@ -70,13 +74,13 @@ void TestCommandLine::cleanup()
     m_dir.reset();
 }
 
-TestCommandLine::Run TestCommandLine::run(const QStringList &arguments, bool display) const
+TestCommandLine::Run TestCommandLine::run(const QStringList &arguments, const QStringList &extra) const
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment.remove(QLatin1String(name));
-    if (display)
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    for (const QString &entry : extra)
+        environment.insert(entry.section(u'=', 0, 0), entry.section(u'=', 1));
     environment.insert(QStringLiteral("HOME"), m_dir->path());
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir->path());
 
@@ -113,13 +117,18 @@ void TestCommandLine::helpAndVersion_data()
     QTest::newRow("--help") << QStringList{"--help"} << "  check       检查最近保存的座位表：人员统计和要求检查";
     QTest::newRow("generate --help") << QStringList{"generate", "--help"} << "用法：quorvane generate [选项]";
     QTest::newRow("check --help") << QStringList{"check", "-h"} << "  --plan <FILE.xlsx>";
+    QTest::newRow("generate --help, the PDF's view") << QStringList{"generate", "--help"}
+                                                     << "  --view <student|teacher>";
+    QTest::newRow("generate without --pdf") << QStringList{"generate", "--seed", "1", "--view", "teacher"}
+                                            << "组号\t成员1\t成员2\t成员3\t成员4\t成员5\t成员6";
 }
 
 void TestCommandLine::helpAndVersion()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, shows);
-    const Run result = run(arguments);
+    // Qt names every plugin it loads: without --pdf not even a platform is.
+    const Run result = run(arguments, {QStringLiteral("QT_DEBUG_PLUGINS=1")});
     QCOMPARE(result.exitCode, 0);
     QVERIFY2(result.out.filter(shows).size() == 1, qPrintable(result.out.join(u'\n')));
     QCOMPARE(result.error, QString());
@@ -149,6 +158,11 @@ void TestCommandLine::badInput_data()
                                       << 1 << "模板文件“@dir/none.xlsx”不存在";
     QTest::newRow("unwritable target") << QStringList{"generate", "--export", "@dir/no/such/folder/plan.xlsx"} << 2
                                        << "无法导出到“@dir/no/such/folder/plan.xlsx”";
+    QTest::newRow("unknown view") << QStringList{"generate", "--pdf", "@dir/plan", "--view", "door"} << 1
+                                  << "未知的视角“door”";
+    QTest::newRow("--pdf without value") << QStringList{"generate", "--pdf"} << 1 << "“--pdf”之后缺少值";
+    QTest::newRow("unwritable PDF") << QStringList{"generate", "--pdf", "@dir/no/such/folder/plan.pdf"} << 2
+                                    << "导出失败: 无法写入文件 @dir/no/such/folder/plan.pdf";
     QTest::newRow("unknown command") << QStringList{"generat"} << 1 << "未知的命令“generat”";
     QTest::newRow("unknown option") << QStringList{"generate", "--sed", "1"} << 1 << "未知选项";
     QTest::newRow("extra argument") << QStringList{"check", "now"} << 1 << "多余的参数“now”";
@@ -165,7 +179,8 @@ void TestCommandLine::badInput()
     broken.write("[Male\nNames=a\n");
     broken.close();
 
-    const Run result = run(arguments, arguments.constFirst().startsWith(u'-'));
+    const bool window = arguments.constFirst().startsWith(u'-');
+    const Run result = run(arguments, window ? QStringList{QStringLiteral("QT_QPA_PLATFORM=offscreen")} : QStringList());
     QCOMPARE(result.exitCode, exitCode);
     QVERIFY2(result.error.startsWith(QStringLiteral("quorvane: ")), qPrintable(result.error));
     QVERIFY2(result.error.contains(expand({message}).constFirst()), qPrintable(result.error));
@@ -251,6 +266,42 @@ void TestCommandLine::exportedPlanReadsBack()
         seats += expected.isEmpty() ? 0 : 1;
     }
     QCOMPARE(seats, 54);
+}
+
+void TestCommandLine::pdfReadsBack_data()
+{
+    QTest::addColumn<QStringList>("view");
+    QTest::addColumn<bool>("podiumBelow");
+    QTest::newRow("学生视角 by default") << QStringList() << false;
+    QTest::newRow("教师视角") << QStringList{"--view", "teacher"} << true;
+}
+
+void TestCommandLine::pdfReadsBack()
+{
+    QFETCH(QStringList, view);
+    QFETCH(bool, podiumBelow);
+    const Run result = run(QStringList{"generate", "--seed", "17", "--pdf", "@dir/plan"} + view);
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.error, QString());
+    QCOMPARE(result.out.constLast(), QStringLiteral("座位表已导出为PDF: ") + path(QStringLiteral("plan.pdf")));
+    const PdfText text = readPdf(path(QStringLiteral("plan.pdf")));
+    QCOMPARE(text.complaints, QString());
+    QCOMPARE(text.pages, 1);
+
+    // Every name of the printed table, once; the podium faces whoever holds the page.
+    const qsizetype header = result.out.indexOf(QRegularExpression(QStringLiteral("组号\t.*")));
+    QStringList names;
+    for (const QString &row : result.out.mid(header + 1, 9))
+        names += row.split(u'\t').mid(1);
+    QCOMPARE(names.size(), 54);
+    for (const QString &name : names)
+        QVERIFY2(text.plain.count(name) == 1, qPrintable(name));
+    const qreal podium = text.words.value(QStringLiteral("讲台")).center().y();
+    for (int group = 1; group <= 9; ++group) {
+        const QRectF heading = text.words.value(QStringLiteral("第%1组").arg(group));
+        QVERIFY(!heading.isNull());
+        QCOMPARE(podium > heading.center().y(), podiumBelow);
+    }
 }
 
 void TestCommandLine::checkReadsTheLastSavedPlan()

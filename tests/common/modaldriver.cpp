@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDialog>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 
@@ -16,6 +18,20 @@ QWidget *waitForModal(int timeoutMs)
         QTest::qWait(5);
     }
     return nullptr;
+}
+
+void chooseInFileDialog(QFileDialog *dialog, const QString &path)
+{
+    if (!QTest::qWaitFor([dialog] { return dialog->isActiveWindow(); }, 5000))
+        qWarning("chooseInFileDialog: the dialog never became active");
+    auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    if (!edit) {
+        qWarning("chooseInFileDialog: the dialog has no name field");
+        dialog->reject();
+        return;
+    }
+    edit->setText(path);
+    static_cast<QDialog *>(dialog)->accept();
 }
 
 ModalDriver::Seen describe(QWidget *widget)

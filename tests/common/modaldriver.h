@@ -9,6 +9,7 @@
 #include <functional>
 
 class QDialog;
+class QFileDialog;
 class QWidget;
 
 // Answers the modal widgets a command opens, as a user would: waits for the
@@ -44,6 +45,13 @@ private:
     QList<Seen> m_seen;
     QList<QPointer<QTimer>> m_timers;
 };
+
+// Answers a file dialog as a user would: once it is the active window, puts
+// the path into its name field and accepts. (selectFile() leaves the field
+// alone while it has focus, so the dialog would return the name it proposed.)
+// It runs the event loop while it waits: arm drivers for what the choice
+// opens after it returns.
+void chooseInFileDialog(QFileDialog *dialog, const QString &path);
 
 // The modal widget currently active, waiting up to timeoutMs for one.
 QWidget *waitForModal(int timeoutMs = 5000);

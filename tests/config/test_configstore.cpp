@@ -17,6 +17,7 @@ private slots:
     void missingFileGivesDefaults();
     void rosterAndStyle();
     void duplicateLeadersCollapse();
+    void emptyLeaderNameMarksNobody();
     void groupRecordConversions_data();
     void groupRecordConversions();
     void enabledWithoutTotal();
@@ -26,8 +27,9 @@ private slots:
     // Writing
     void groupRecordsRoundTrip();
     void fixedPositionsWrittenAscending();
-    void rosterWriteKeepsCustomPathUnlessCustom();
+    void settingsWriteKeepsCustomPathUnlessCustom();
     void failedWriteIsReported();
+    void byteOrderMarkIsNoWriteFailure();
 
     // Update schedule
     void updateCheckDue_data();
@@ -94,6 +96,17 @@ void TestConfigStore::duplicateLeadersCollapse()
     QCOMPARE(model.boarderNames, QSet<QString>({"丙"}));
 }
 
+void TestConfigStore::emptyLeaderNameMarksNobody()
+{
+    writeIni("[Male]\nNames=, 甲\n[Leaders]\nNames=, 甲\n[Boarders]\nNames=\"\"\n");
+    ClassModel model;
+    QString style;
+    ConfigStore::readRoster(path(), model, style);
+    QCOMPARE(model.maleNames, QStringList({"", "甲"}));
+    QCOMPARE(model.leaderNames, QSet<QString>({"甲"}));
+    QVERIFY(model.boarderNames.isEmpty());
+}
+
 void TestConfigStore::groupRecordConversions_data()
 {
     QTest::addColumn<QByteArray>("entries");
@@ -111,6 +124,10 @@ void TestConfigStore::groupRecordConversions_data()
     QTest::newRow("negative total clamps to 0") << QByteArray("total=-3") << true << 0 << 2 << 4;
     QTest::newRow("huge total clamps to 100") << QByteArray("total=2000000000") << true << 100 << 2 << 4;
     QTest::newRow("twelve seats kept") << QByteArray("total=12") << true << 12 << 2 << 4;
+    QTest::newRow("lowest targets clamp to 0")
+        << QByteArray("males=-2147483648\nfemales=-2147483647") << true << 6 << 0 << 0;
+    QTest::newRow("highest targets clamp to 100")
+        << QByteArray("males=2147483647\nfemales=101") << true << 6 << 100 << 100;
 }
 
 void TestConfigStore::groupRecordConversions()
@@ -194,21 +211,28 @@ void TestConfigStore::fixedPositionsWrittenAscending()
     QCOMPARE(raw.value("FixedPositions/List").toStringList(), QStringList({"3,4,2", "7,3,6", "12,1,1"}));
 }
 
-void TestConfigStore::rosterWriteKeepsCustomPathUnlessCustom()
+void TestConfigStore::settingsWriteKeepsCustomPathUnlessCustom()
 {
     ClassModel model;
     model.maleNames = {"甲 ", "乙"};
     model.leaderNames = {"乙", "甲 "};
-    QVERIFY(ConfigStore::writeRosterAndStyle(path(), model, "自定义", "/t/a.xlsx"));
-    QVERIFY(ConfigStore::writeRosterAndStyle(path(), model, "样式2", "/t/b.xlsx"));
+    model.groupConfigs[3] = {true, 5, 1, 4};
+    model.fixedPositions.insert(2, {4, 5});
+    model.mustSeparate = {{1, 2}};
+    QVERIFY(ConfigStore::writeSettings(path(), model, "自定义", "/t/a.xlsx"));
+    QVERIFY(ConfigStore::writeSettings(path(), model, "样式2", "/t/b.xlsx"));
     QCOMPARE(ConfigStore::readCustomTemplatePath(path()), QString("/t/a.xlsx"));
 
     ClassModel loaded;
     QString style;
     ConfigStore::readRoster(path(), loaded, style);
+    ConfigStore::readGroupRecords(path(), loaded);
     QCOMPARE(style, QString("样式2"));
     QCOMPARE(loaded.maleNames, model.maleNames);
     QCOMPARE(loaded.leaderNames, model.leaderNames);
+    QCOMPARE(loaded.groupConfigs, model.groupConfigs);
+    QCOMPARE(loaded.fixedPositions, model.fixedPositions);
+    QCOMPARE(loaded.mustSeparate, model.mustSeparate);
 }
 
 void TestConfigStore::failedWriteIsReported()
@@ -217,7 +241,23 @@ void TestConfigStore::failedWriteIsReported()
     QVERIFY(QDir(m_dir->path()).mkdir("config.ini"));
     ClassModel model;
     QVERIFY(!ConfigStore::writeGroupRecords(path(), model));
-    QVERIFY(!ConfigStore::writeRosterAndStyle(path(), model, "样式1", QString()));
+    QVERIFY(!ConfigStore::writeSettings(path(), model, "样式1", QString()));
+}
+
+void TestConfigStore::byteOrderMarkIsNoWriteFailure()
+{
+    // Qt reads and rewrites such a file correctly, yet flags it as a format error.
+    writeIni("\xEF\xBB\xBF[Male]\nNames=甲\n");
+    ClassModel model;
+    QString style;
+    ConfigStore::readRoster(path(), model, style);
+    QCOMPARE(model.maleNames, QStringList({"甲"}));
+    QVERIFY(ConfigStore::writeGroupRecords(path(), model));
+    writeIni("\xEF\xBB\xBF[Male]\nNames=甲\n");
+    QVERIFY(ConfigStore::writeSettings(path(), model, "样式1", QString()));
+    ClassModel loaded;
+    ConfigStore::readRoster(path(), loaded, style);
+    QCOMPARE(loaded.maleNames, model.maleNames);
 }
 
 void TestConfigStore::updateCheckDue_data()

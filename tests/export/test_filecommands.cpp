@@ -129,8 +129,7 @@ void TestFileCommands::answerSaveDialog(ModalDriver &driver, const QString &name
             dialog->reject();
             return;
         }
-        dialog->selectFile(m_env->dir() + u'/' + name);
-        QMetaObject::invokeMethod(dialog, "accept");
+        chooseInFileDialog(dialog, m_env->dir() + u'/' + name);
     });
 }
 

@@ -115,14 +115,14 @@ void TestRosterImportDialog::importFile(const QString &path, const std::function
             auto *fileDialog = qobject_cast<QFileDialog *>(chooserModal);
             QVERIFY(fileDialog);
             chooserFilters = fileDialog->nameFilters();
-            // The preview (or an error box) opens once the chooser is gone.
+            chooseInFileDialog(fileDialog, path);
+            // The preview (or an error box) opens once the chooser is gone;
+            // armed earlier, the driver would take the chooser itself.
             preview.handle([&](QWidget *next) {
                 previewBody(qobject_cast<QDialog *>(next));
                 if (next->isVisible())
                     qobject_cast<QDialog *>(next)->reject();
             });
-            fileDialog->selectFile(path);
-            static_cast<QDialog *>(fileDialog)->accept();
         });
         child<QPushButton>(dialog, QStringLiteral("importRosterButton"))->click();
         QCOMPARE(chooser.last().title, QStringLiteral("选择名单文件"));
