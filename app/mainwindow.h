@@ -88,7 +88,7 @@ private:
     void showSettingsNotice();
     void refreshResultTable();
     QMap<PersonId, int> buildPersonGroupMap() const;
-    std::function<quint32()> seedSource; // empty: the platform's random device
+    std::function<quint32()> seedSource; // one seed per try; empty: the platform's random device
 
 public:
     // For tests: where each generation draws its one seed; a fixed seed

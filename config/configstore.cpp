@@ -135,6 +135,11 @@ void readGroupRecords(const QString &path, ClassModel &model)
 
     model.mustTogether = readConstraints(settings, QStringLiteral("Constraints/MustTogether"));
     model.mustSeparate = readConstraints(settings, QStringLiteral("Constraints/MustSeparate"));
+
+    bool isNumber = false;
+    const int tries = settings.value(kGenerationTriesKey).toInt(&isNumber);
+    model.generationTries =
+        isNumber ? std::clamp(tries, kMinGenerationTries, kMaxGenerationTries) : kDefaultGenerationTries;
 }
 
 bool writeGroupRecords(const QString &path, const ClassModel &model)
@@ -154,6 +159,7 @@ bool writeSettings(const QString &path, const ClassModel &model, const QString &
     settings.setValue(QStringLiteral("Style/Current"), style);
     if (style == kCustomStyle)
         settings.setValue(QStringLiteral("Style/CustomPath"), customPath);
+    settings.setValue(kGenerationTriesKey, model.generationTries);
     putGroupRecords(settings, model);
     return flush(settings);
 }

@@ -1,5 +1,6 @@
 #include "engine/balancing.h"
 
+#include "engine/requirementguard.h"
 #include "engine/workingstate.h"
 
 #include <QMap>
@@ -41,8 +42,11 @@ bool memberElsewhereIn(const Constraint &members, PersonId person, int position,
 }
 
 // Moves `person` out of its group by a same-gender swap with a group that
-// holds no other member; true when a swap was made.
-bool moveApart(WorkingState &state, const Constraint &members, PersonId person, Locations &locations)
+// holds no other member; true when a swap was made. With `keepTogether` only
+// partners whose exchange breaks no 必须同组 requirement count, and
+// `heldBack` is set when one was passed over for that.
+bool moveApart(WorkingState &state, const Constraint &members, PersonId person, Locations &locations,
+               RequirementGuard &guard, bool keepTogether, bool &heldBack)
 {
     const int from = locations.of(person);
     QList<int> candidates;
@@ -55,7 +59,13 @@ bool moveApart(WorkingState &state, const Constraint &members, PersonId person, 
     for (int q : std::as_const(candidates)) {
         if (memberElsewhereIn(members, person, q, locations))
             continue;
-        const PersonId partner = pickSwapCandidate(state, person, q, state.immovable);
+        const auto keeps = [&](PersonId partner) {
+            const bool safe = !guard.breaksTogether(person, from, q, partner);
+            heldBack = heldBack || !safe;
+            return safe;
+        };
+        const PersonId partner = keepTogether ? pickSwapCandidate(state, person, q, state.immovable, keeps)
+                                              : pickSwapCandidate(state, person, q, state.immovable);
         if (partner == 0 || members.contains(partner))
             continue;
         const int seat = state.seatOf(from, person);
@@ -66,13 +76,49 @@ bool moveApart(WorkingState &state, const Constraint &members, PersonId person, 
         state.groups[q][partnerSeat] = person;
         locations.set(person, q);
         locations.set(partner, from);
+        guard.moved(person, q);
+        guard.moved(partner, from);
         return true;
     }
     return false;
 }
 
+// Parts one member from the others of its bucket. The members after the
+// first are tried in order, as long as a swap keeps every 必须同组
+// requirement; then the first member, if one of the others could not move or
+// was held back; only then swaps that break one.
+bool partBucket(WorkingState &state, const Constraint &members, const QList<PersonId> &bucket, Locations &locations,
+                RequirementGuard &guard)
+{
+    bool metImmovable = false;
+    bool heldBack = false;
+    for (qsizetype k = 1; k < bucket.size(); ++k) {
+        const PersonId person = bucket.at(k);
+        if (state.immovable.contains(person)) {
+            state.say(QStringLiteral("警告: 人员 %1 在不可移动位置，无法移动以满足不能同组要求")
+                          .arg(state.nameOf(person)));
+            metImmovable = true;
+        } else if (moveApart(state, members, person, locations, guard, true, heldBack)) {
+            return true;
+        }
+    }
+    const bool firstMovable = !state.immovable.contains(bucket.first());
+    if (firstMovable && (metImmovable || heldBack)
+        && moveApart(state, members, bucket.first(), locations, guard, true, heldBack))
+        return true;
+    if (!heldBack)
+        return false;
+    for (qsizetype k = 1; k < bucket.size(); ++k) {
+        const PersonId person = bucket.at(k);
+        if (!state.immovable.contains(person) && moveApart(state, members, person, locations, guard, false, heldBack))
+            return true;
+    }
+    return firstMovable && moveApart(state, members, bucket.first(), locations, guard, false, heldBack);
+}
+
 // One pass over every requirement; true when it made at least one swap.
-bool separationPass(WorkingState &state, const QList<Constraint> &requirements, Locations &locations)
+bool separationPass(WorkingState &state, const QList<Constraint> &requirements, Locations &locations,
+                    RequirementGuard &guard)
 {
     bool swapped = false;
     for (const Constraint &members : requirements) {
@@ -80,18 +126,9 @@ bool separationPass(WorkingState &state, const QList<Constraint> &requirements, 
         for (PersonId id : members)
             buckets[locations.of(id)].append(id);
         for (const QList<PersonId> &bucket : std::as_const(buckets)) {
-            for (qsizetype k = 1; k < bucket.size(); ++k) {
-                const PersonId person = bucket.at(k);
-                if (state.immovable.contains(person)) {
-                    state.say(QStringLiteral("警告: 人员 %1 在不可移动位置，无法移动以满足不能同组要求")
-                                  .arg(state.nameOf(person)));
-                    continue;
-                }
-                if (moveApart(state, members, person, locations)) {
-                    swapped = true;
-                    break; // the rest of this bucket waits for the next pass
-                }
-            }
+            // One member per bucket and pass; the rest wait for the next pass.
+            if (bucket.size() > 1 && partBucket(state, members, bucket, locations, guard))
+                swapped = true;
         }
     }
     return swapped;
@@ -182,8 +219,9 @@ void separateRequirements(WorkingState &state)
     }
 
     Locations locations(state);
+    RequirementGuard guard(state);
     for (int pass = 0; pass < kMaxSeparationPasses; ++pass) {
-        if (!separationPass(state, requirements, locations))
+        if (!separationPass(state, requirements, locations, guard))
             return;
     }
     state.say(QStringLiteral("警告: 调整次数已达上限(%1次)，部分不能同组要求未能满足").arg(kMaxSeparationPasses));
@@ -201,6 +239,7 @@ void balanceBoarders(WorkingState &state)
         }
     }
 
+    RequirementGuard guard(state);
     for (int iteration = 0; iteration < kMaxBoarderIterations; ++iteration) {
         int high = 0;
         int low = 0;
@@ -213,46 +252,43 @@ void balanceBoarders(WorkingState &state)
         if (counts.at(high) - counts.at(low) < 2)
             return;
 
-        // The first seat of the low group that may take a boarder's place, per gender.
-        int partnerSeat[2] = {-1, -1}; // [girl, boy]
-        const Group &lowGroup = state.groups.at(low);
-        for (int j = 0; j < lowGroup.size(); ++j) {
-            const PersonId id = lowGroup.at(j);
-            if (id == 0 || state.isBoarder(id) || state.immovable.contains(id))
-                continue;
-            int &slot = partnerSeat[state.isBoy(id) ? 1 : 0];
-            if (slot < 0)
-                slot = j;
-        }
-
+        // The first pair in seat order whose exchange keeps every requirement.
         bool moved = false;
         const Group &highGroup = state.groups.at(high);
+        const Group &lowGroup = state.groups.at(low);
         for (int i = 0; i < highGroup.size() && !moved; ++i) {
             const PersonId boarder = highGroup.at(i);
             if (!state.isBoarder(boarder) || state.immovable.contains(boarder))
                 continue;
-            const int j = partnerSeat[state.isBoy(boarder) ? 1 : 0];
-            if (j < 0)
-                continue;
-            std::swap(state.groups[high][i], state.groups[low][j]);
-            --counts[high];
-            ++counts[low];
-            state.say(QStringLiteral("平衡外宿生: 将 %1 从组%2 移动到组%3")
-                          .arg(state.nameOf(boarder), QString::number(state.groupNumber(high)),
-                               QString::number(state.groupNumber(low))));
-            moved = true;
+            for (int j = 0; j < lowGroup.size(); ++j) {
+                const PersonId other = lowGroup.at(j);
+                if (other == 0 || state.isBoarder(other) || state.immovable.contains(other)
+                    || state.isBoy(other) != state.isBoy(boarder) || !guard.isSafe(boarder, high, low, other))
+                    continue;
+                std::swap(state.groups[high][i], state.groups[low][j]);
+                guard.moved(boarder, low);
+                guard.moved(other, high);
+                --counts[high];
+                ++counts[low];
+                state.say(QStringLiteral("平衡外宿生: 将 %1 从组%2 移动到组%3")
+                              .arg(state.nameOf(boarder), QString::number(state.groupNumber(high)),
+                                   QString::number(state.groupNumber(low))));
+                moved = true;
+                break;
+            }
         }
         if (!moved)
             return;
     }
 }
 
-PersonId pickSwapCandidate(const WorkingState &state, PersonId person, int position, const PersonFlags &excluded)
+PersonId pickSwapCandidate(const WorkingState &state, PersonId person, int position, const PersonFlags &excluded,
+                           const std::function<bool(PersonId)> &allowed)
 {
     QList<PersonId> candidates;
     const bool boy = state.isBoy(person);
     for (PersonId id : state.groups.at(position)) {
-        if (id != 0 && !excluded.contains(id) && state.isBoy(id) == boy)
+        if (id != 0 && !excluded.contains(id) && state.isBoy(id) == boy && (!allowed || allowed(id)))
             candidates.append(id);
     }
     if (candidates.isEmpty())

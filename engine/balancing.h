@@ -2,6 +2,8 @@
 
 #include "model/personid.h"
 
+#include <functional>
+
 class PersonFlags;
 struct WorkingState;
 
@@ -18,8 +20,10 @@ void orderByGender(WorkingState &state);
 void separateRequirements(WorkingState &state);
 void balanceBoarders(WorkingState &state);
 
-// A same-gender person of group `position` who is not excluded, chosen
-// uniformly with a generator of its own; 0 when there is none.
-PersonId pickSwapCandidate(const WorkingState &state, PersonId person, int position, const PersonFlags &excluded);
+// A same-gender person of group `position` who is not excluded (and passes
+// `allowed`, when given), chosen uniformly with a generator of its own; 0
+// when there is none.
+PersonId pickSwapCandidate(const WorkingState &state, PersonId person, int position, const PersonFlags &excluded,
+                           const std::function<bool(PersonId)> &allowed = {});
 
 } // namespace Balancing

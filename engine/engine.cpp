@@ -12,7 +12,17 @@ namespace Engine {
 
 Grouping buildGroups(const ClassModel &model, const LogSink &log, const SeedSource &seeds)
 {
-    WorkingState state(model, log, seeds);
+    return runOnce(model, log, seeds).groups;
+}
+
+RunOutcome runOnce(const ClassModel &model, const LogSink &log, const SeedSource &seeds)
+{
+    return runOnce(model, log, seeds, RosterMarks(model));
+}
+
+RunOutcome runOnce(const ClassModel &model, const LogSink &log, const SeedSource &seeds, const RosterMarks &marks)
+{
+    WorkingState state(model, log, seeds, marks);
     if (!Placement::prepare(state))
         return {};
     Placement::placeFixedPositions(state);
@@ -31,13 +41,11 @@ Grouping buildGroups(const ClassModel &model, const LogSink &log, const SeedSour
 
     SwapPaths(state.groups, model, log).optimizeFixedPositions();
 
-    Verification::verify(state);
-    return Verification::compact(state);
-}
-
-Grouping generateFromSeed(const ClassModel &model, const LogSink &log, quint32 seed)
-{
-    return buildGroups(model, log, seedSequence(seed));
+    RunOutcome outcome;
+    outcome.verdict = Verification::verify(state);
+    outcome.score = scoreTry(outcome.verdict);
+    outcome.groups = Verification::compact(state);
+    return outcome;
 }
 
 } // namespace Engine

@@ -2,6 +2,9 @@
 
 #include "engine/logsink.h"
 #include "engine/random.h"
+#include "engine/requirementverdict.h"
+#include "engine/tryscore.h"
+#include "engine/workingstate.h"
 #include "model/classmodel.h"
 
 namespace Engine {
@@ -14,9 +17,15 @@ namespace Engine {
 // is enabled.
 Grouping buildGroups(const ClassModel &model, const LogSink &log, const SeedSource &seeds = {});
 
-// A generation as the user asks for one, from the window's "生成分组" and from
-// the command line alike: the same seed and class give the same grouping and
-// log in both.
-Grouping generateFromSeed(const ClassModel &model, const LogSink &log, quint32 seed);
+// The same run, with the verdict on its requirements and its score.
+struct RunOutcome
+{
+    Grouping groups;
+    RequirementVerdict verdict;
+    TryScore score;
+};
+RunOutcome runOnce(const ClassModel &model, const LogSink &log, const SeedSource &seeds);
+// The same, with the leader and boarder marks worked out beforehand.
+RunOutcome runOnce(const ClassModel &model, const LogSink &log, const SeedSource &seeds, const RosterMarks &marks);
 
 } // namespace Engine

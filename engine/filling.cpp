@@ -25,9 +25,9 @@ void seatPerson(WorkingState &state, int position, int seat, PersonId id, const 
 
 void fillQuota(WorkingState &state, Pool &pool, bool boys, const QString &message)
 {
+    // 必须同组 groups take part too: their members count towards the quota,
+    // and the rest of it is filled like anywhere else.
     for (int p = 0; p < state.groups.size() && !pool.isEmpty(); ++p) {
-        if (state.isRequirementGroup(p))
-            continue;
         const GroupConfig &config = state.model.groupConfigs.at(state.enabled.at(p));
         int present = 0;
         for (PersonId id : std::as_const(state.groups.at(p))) {

@@ -1,5 +1,6 @@
 #include "engine/leaders.h"
 
+#include "engine/requirementguard.h"
 #include "engine/workingstate.h"
 
 namespace Leaders {
@@ -50,11 +51,12 @@ bool firstLeaderChange(const WorkingState &state, const LeaderSeats &survey, Try
     return false;
 }
 
-bool moveLeader(WorkingState &state, const LeaderSeats &survey)
+// With a guard, only changes that keep every requirement count.
+bool moveLeader(WorkingState &state, const LeaderSeats &survey, RequirementGuard *guard)
 {
-    return firstLeaderChange(state, survey, [&state](int p, int i, PersonId leader, int q) {
+    return firstLeaderChange(state, survey, [&state, guard](int p, int i, PersonId leader, int q) {
         const int j = state.lowestEmptySeat(q);
-        if (j < 0)
+        if (j < 0 || (guard && !guard->isSafe(leader, p, q)))
             return false;
         state.groups[q][j] = leader;
         state.groups[p][i] = 0;
@@ -65,14 +67,14 @@ bool moveLeader(WorkingState &state, const LeaderSeats &survey)
     });
 }
 
-bool swapLeader(WorkingState &state, const LeaderSeats &survey)
+bool swapLeader(WorkingState &state, const LeaderSeats &survey, RequirementGuard *guard)
 {
-    return firstLeaderChange(state, survey, [&state](int p, int i, PersonId leader, int q) {
+    return firstLeaderChange(state, survey, [&state, guard](int p, int i, PersonId leader, int q) {
         const Group &target = state.groups.at(q);
         for (int j = 0; j < target.size(); ++j) {
             const PersonId other = target.at(j);
             if (other == 0 || state.isLeader(other) || state.fixed.contains(other)
-                || state.genderOf(other) != state.genderOf(leader))
+                || state.genderOf(other) != state.genderOf(leader) || (guard && !guard->isSafe(leader, p, q, other)))
                 continue;
             state.groups[q][j] = leader;
             state.groups[p][i] = other;
@@ -152,7 +154,11 @@ void resolveConflicts(WorkingState &state)
         const LeaderSeats survey = surveyLeaders(state);
         if (survey.overfull.isEmpty() || survey.leaderless.isEmpty())
             return;
-        if (!moveLeader(state, survey) && !swapLeader(state, survey))
+        // A move or swap that keeps every requirement first; the first
+        // possible one only when there is none.
+        RequirementGuard guard(state);
+        if (!moveLeader(state, survey, &guard) && !swapLeader(state, survey, &guard)
+            && !moveLeader(state, survey, nullptr) && !swapLeader(state, survey, nullptr))
             return;
     }
 }

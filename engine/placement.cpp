@@ -3,6 +3,7 @@
 #include "engine/workingstate.h"
 
 #include <algorithm>
+#include <tuple>
 
 namespace Placement {
 
@@ -73,17 +74,76 @@ void placeFixedPositions(WorkingState &state)
     }
 }
 
+namespace {
+
+// Configuration indexes of the groups a requirement's pinned members sit in.
+QList<int> pinnedGroups(const WorkingState &state, const Constraint &requirement)
+{
+    QList<int> groups;
+    for (PersonId id : requirement) {
+        if (state.fixed.contains(id))
+            groups.append(state.model.fixedPositions.value(id).group - 1);
+    }
+    return groups;
+}
+
+// A requirement with a member pinned to a group still on offer takes that
+// group, so the pinned member is not left behind. Otherwise it takes the
+// first offer that does best at, in this order: room for its members, not
+// needed by a later requirement's pinned member, gender targets that leave
+// room for its boys and girls. With none of these anywhere: the first offer.
+qsizetype candidateFor(const WorkingState &state, qsizetype requirement, const QList<int> &candidates)
+{
+    const QList<Constraint> &requirements = state.model.mustTogether;
+    for (int group : pinnedGroups(state, requirements.at(requirement))) {
+        if (const qsizetype at = candidates.indexOf(group); at >= 0)
+            return at;
+    }
+    QList<int> needed;
+    for (qsizetype later = requirement + 1; later < requirements.size(); ++later)
+        needed += pinnedGroups(state, requirements.at(later));
+    QList<PersonId> toSeat;
+    for (PersonId id : requirements.at(requirement)) {
+        if (state.unassigned.contains(id) && !toSeat.contains(id))
+            toSeat.append(id);
+    }
+    const auto boysToSeat = std::count_if(toSeat.cbegin(), toSeat.cend(), [&](PersonId id) { return state.isBoy(id); });
+    const auto girlsToSeat = toSeat.size() - boysToSeat;
+
+    auto merit = [&](int configIndex) {
+        const Group &seats = state.groups.at(state.positionOfIndex(configIndex));
+        const GroupConfig &config = state.model.groupConfigs.at(configIndex);
+        const auto boys = std::count_if(seats.cbegin(), seats.cend(), [&](PersonId id) { return state.isBoy(id); });
+        const auto girls = seats.size() - seats.count(0) - boys;
+        const bool fits = boys + boysToSeat <= config.males && girls + girlsToSeat <= config.females;
+        return std::make_tuple(seats.count(0) >= toSeat.size(), !needed.contains(configIndex), fits);
+    };
+    qsizetype best = 0;
+    auto bestMerit = merit(candidates.first());
+    for (qsizetype at = 1; at < candidates.size(); ++at) {
+        if (const auto m = merit(candidates.at(at)); bestMerit < m) {
+            best = at;
+            bestMerit = m;
+        }
+    }
+    return best;
+}
+
+} // namespace
+
 void placeTogetherRequirements(WorkingState &state)
 {
     QList<int> candidates = state.enabled;
     shuffleList(candidates, state.generator);
 
-    for (const Constraint &requirement : state.model.mustTogether) {
+    const QList<Constraint> &requirements = state.model.mustTogether;
+    for (qsizetype r = 0; r < requirements.size(); ++r) {
+        const Constraint &requirement = requirements.at(r);
         if (candidates.isEmpty()) {
             state.say(QStringLiteral("错误：没有足够的组来分配所有要求组"));
             return;
         }
-        const int configIndex = candidates.takeFirst();
+        const int configIndex = candidates.takeAt(candidateFor(state, r, candidates));
         state.requirementGroup[configIndex] = true;
         Group &seats = state.groups[state.positionOfIndex(configIndex)];
 

@@ -2,9 +2,95 @@
 
 #include "engine/workingstate.h"
 
+#include <QStringList>
+
+#include <algorithm>
+#include <vector>
+
 namespace Verification {
 
-void verify(const WorkingState &state)
+namespace {
+
+// Group position of every roster member, -1 without a seat.
+std::vector<int> positions(const WorkingState &state)
+{
+    std::vector<int> position(size_t(state.personCount() + 1), -1);
+    for (int p = 0; p < state.groups.size(); ++p) {
+        for (PersonId id : state.groups.at(p)) {
+            if (state.isOnRoster(id))
+                position[size_t(id)] = p;
+        }
+    }
+    return position;
+}
+
+// Group numbers in ascending order, "未分配" for a member without a seat last.
+QString groupList(const WorkingState &state, const std::vector<int> &position, const QList<PersonId> &persons)
+{
+    QList<int> numbers;
+    bool unseated = false;
+    for (PersonId id : persons) {
+        const int p = position[size_t(id)];
+        unseated = unseated || p < 0;
+        if (p >= 0 && !numbers.contains(state.groupNumber(p)))
+            numbers.append(state.groupNumber(p));
+    }
+    std::sort(numbers.begin(), numbers.end());
+    QStringList groups;
+    for (int number : std::as_const(numbers))
+        groups.append(QStringLiteral("组%1").arg(number));
+    if (unseated)
+        groups.append(QStringLiteral("未分配"));
+    return groups.join(QStringLiteral("、"));
+}
+
+QString names(const WorkingState &state, const QList<PersonId> &persons)
+{
+    QStringList list;
+    for (PersonId id : persons)
+        list.append(state.nameOf(id));
+    return list.join(QStringLiteral(", "));
+}
+
+// The members of a 不能同组 requirement that share a group with another,
+// reading a member without a seat as the checker does (group position 0).
+QList<PersonId> crowded(const std::vector<int> &position, const QList<PersonId> &members)
+{
+    QList<int> groups;
+    for (PersonId id : members)
+        groups.append(std::max(0, position[size_t(id)]));
+    QList<PersonId> sharing;
+    for (qsizetype i = 0; i < members.size(); ++i) {
+        if (groups.count(groups.at(i)) > 1)
+            sharing.append(members.at(i));
+    }
+    return sharing;
+}
+
+QString unmetLine(const WorkingState &state, const std::vector<int> &position, const RequirementResult &result)
+{
+    switch (result.kind) {
+    case RequirementKind::MustTogether:
+        return QStringLiteral("✗ 必须同组要求未满足: %1（分在%2）")
+            .arg(names(state, result.persons), groupList(state, position, result.persons));
+    case RequirementKind::TogetherGroupsApart:
+        return QStringLiteral("✗ 不同要求组在同一组: 要求组%1 和 要求组%2 都在组%3")
+            .arg(result.requirement + 1)
+            .arg(result.otherRequirement + 1)
+            .arg(state.groupNumber(result.group));
+    case RequirementKind::MustSeparate: {
+        const QList<PersonId> members = crowded(position, result.persons);
+        return QStringLiteral("✗ 不能同组要求未满足: %1（同在%2）")
+            .arg(names(state, members), groupList(state, position, members));
+    }
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+RequirementVerdict verify(const WorkingState &state)
 {
     state.say(QStringLiteral("开始最终验证..."));
     const ClassModel &model = state.model;
@@ -44,6 +130,15 @@ void verify(const WorkingState &state)
         else
             state.say(QStringLiteral("⚠ 组长分配警告: 组%1 没有组长").arg(number));
     }
+
+    // Pins have had their lines above; every other unmet requirement gets one.
+    RequirementVerdict verdict = judgeRequirements(model, state.groups);
+    const std::vector<int> position = positions(state);
+    for (const RequirementResult &result : std::as_const(verdict.unmet)) {
+        if (result.kind != RequirementKind::FixedPosition)
+            state.say(unmetLine(state, position, result));
+    }
+    return verdict;
 }
 
 Grouping compact(const WorkingState &state)

@@ -1,14 +1,17 @@
 #pragma once
 
+#include "engine/requirementverdict.h"
 #include "model/grouping.h"
 
 struct WorkingState;
 
-// The close of a run: report how fixed positions and leaders came out, then
-// drop the empty seats.
+// The close of a run: report how fixed positions, leaders and requirements
+// came out, then drop the empty seats.
 namespace Verification {
 
-void verify(const WorkingState &state);
+// Logs the checks, then one line per unmet requirement other than a pin, and
+// returns the verdict on the groups as they stand.
+RequirementVerdict verify(const WorkingState &state);
 Grouping compact(const WorkingState &state);
 
 } // namespace Verification

@@ -11,12 +11,22 @@
 
 #include <random>
 
+// Who of the roster is a leader or a boarder, answered once for all the
+// tries of a generation instead of once per try.
+struct RosterMarks
+{
+    explicit RosterMarks(const ClassModel &model);
+    PersonFlags leaders;
+    PersonFlags boarders;
+};
+
 // Everything one generation run works on; built by the preparation step and
 // discarded with the run. Groups are indexed by group position and keep their
 // full seat count (0 = empty seat) until the final compaction.
 struct WorkingState
 {
     WorkingState(const ClassModel &model, LogSink log, SeedSource seeds);
+    WorkingState(const ClassModel &model, LogSink log, SeedSource seeds, const RosterMarks &marks);
 
     const ClassModel &model;
     LogSink log;
@@ -45,8 +55,8 @@ struct WorkingState
     bool isOnRoster(PersonId id) const { return id >= 1 && id <= m_personCount; }
     bool isBoy(PersonId id) const { return id >= 1 && id <= m_boyCount; }
     QChar genderOf(PersonId id) const { return isBoy(id) ? u'M' : u'F'; }
-    bool isLeader(PersonId id) const { return m_leaders.contains(id); }
-    bool isBoarder(PersonId id) const { return m_boarders.contains(id); }
+    bool isLeader(PersonId id) const { return m_marks.leaders.contains(id); }
+    bool isBoarder(PersonId id) const { return m_marks.boarders.contains(id); }
     int personCount() const { return m_personCount; }
 
     // Smallest seat index holding 0, or -1 when the group is full.
@@ -59,6 +69,5 @@ private:
     int m_personCount = 0;
     int m_boyCount = 0;
     // Roster look-ups answered once per run instead of once per seat visit.
-    PersonFlags m_leaders;
-    PersonFlags m_boarders;
+    RosterMarks m_marks;
 };

@@ -2,6 +2,7 @@
 
 #include "model/constraint.h"
 #include "model/fixedposition.h"
+#include "model/generationtries.h"
 #include "model/groupconfig.h"
 #include "model/grouping.h"
 #include "model/personid.h"
@@ -27,6 +28,7 @@ struct ClassModel
     QList<Constraint> mustTogether;
     QList<Constraint> mustSeparate;
     QMap<PersonId, FixedPosition> fixedPositions;
+    int generationTries = kDefaultGenerationTries;
     Grouping generatedGroups;
 
     // A model holding just this roster, with its name maps built.

@@ -2,7 +2,7 @@
 #include "app/mainwindow.h"
 
 #include "app/logbatch.h"
-#include "engine/engine.h"
+#include "engine/generation.h"
 #include "requirements/settingscheck.h"
 
 #include <QCoreApplication>
@@ -19,9 +19,10 @@ Grouping MainWindow::buildGroups()
         QMessageBox::warning(this, QStringLiteral("错误"), QStringLiteral("没有启用的分组"));
         return {};
     }
-    // The window draws a fresh seed for every run, as the command line does without --seed.
-    const quint32 seed = seedSource ? seedSource() : platformSeedSource()();
-    return Engine::generateFromSeed(model, [this](const QString &line) { appendPlainLog(line); }, seed);
+    Engine::GenerationOptions options;
+    options.tries = model.generationTries;
+    options.trySeeds = seedSource;
+    return Engine::generate(model, [this](const QString &line) { appendPlainLog(line); }, options).groups;
 }
 
 void MainWindow::showSettingsNotice()

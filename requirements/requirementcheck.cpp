@@ -4,8 +4,80 @@
 #include <QSet>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
+
+// Where each person sits: the group position of the last seat holding the
+// number, as personGroupMap reads a grouping. Roster numbers are looked up in
+// a table; the engine judges every try with this, so it must be quick.
+class Seating
+{
+public:
+    Seating(const ClassModel &model, const Grouping &groups) : m_position(size_t(model.personCount() + 1), -1)
+    {
+        for (int p = 0; p < groups.size(); ++p) {
+            for (PersonId id : groups.at(p)) {
+                if (id > 0 && size_t(id) < m_position.size())
+                    m_position[size_t(id)] = p;
+                else if (id != 0)
+                    m_others.insert(id, p);
+            }
+        }
+    }
+    bool isSeated(PersonId id) const { return positionOr(id, -1) >= 0; }
+    // Unseated persons read as position 0, as the requirement check has always read them.
+    int groupOf(PersonId id) const { return positionOr(id, 0); }
+    int positionOr(PersonId id, int unseated) const
+    {
+        if (id > 0 && size_t(id) < m_position.size())
+            return m_position[size_t(id)] < 0 ? unseated : m_position[size_t(id)];
+        return m_others.value(id, unseated);
+    }
+
+private:
+    std::vector<int> m_position;
+    QMap<PersonId, int> m_others; // numbers off the roster, should a grouping hold any
+};
+
+// Leader and boarder marks of every roster number, looked up once per check.
+struct Marks
+{
+    explicit Marks(const ClassModel &model)
+        : leader(size_t(model.personCount() + 1), false)
+        , boarder(size_t(model.personCount() + 1), false)
+    {
+        // ClassModel::hasMark's rule, walking the names instead of looking each up.
+        for (auto it = model.idToName.cbegin(); it != model.idToName.cend(); ++it) {
+            if (it.key() < 1 || size_t(it.key()) >= leader.size() || it->isEmpty())
+                continue;
+            leader[size_t(it.key())] = model.leaderNames.contains(*it);
+            boarder[size_t(it.key())] = model.boarderNames.contains(*it);
+        }
+    }
+    std::vector<bool> leader;
+    std::vector<bool> boarder;
+};
+
+template <typename IsLeader, typename IsBoarder>
+PersonnelCounts countWith(const ClassModel &model, const Group &group, IsLeader isLeader, IsBoarder isBoarder)
+{
+    PersonnelCounts counts;
+    for (PersonId id : group) {
+        if (id == 0)
+            continue;
+        if (model.isBoy(id))
+            ++counts.boys;
+        else
+            ++counts.girls;
+        if (isLeader(id))
+            ++counts.leaders;
+        if (isBoarder(id))
+            ++counts.boarders;
+    }
+    counts.people = counts.boys + counts.girls;
+    return counts;
+}
 
 RequirementResult listEntry(RequirementKind kind, const QList<PersonId> &members, int index)
 {
@@ -17,23 +89,23 @@ RequirementResult listEntry(RequirementKind kind, const QList<PersonId> &members
     return result;
 }
 
-RequirementResult judgeTogether(const QList<PersonId> &members, const QMap<PersonId, int> &groupOf, int index)
+RequirementResult judgeTogether(const QList<PersonId> &members, const Seating &seating, int index)
 {
     RequirementResult result = listEntry(RequirementKind::MustTogether, members, index);
     if (result.trivial)
         return result;
-    result.group = groupOf.value(members.first());
+    result.group = seating.groupOf(members.first());
     for (PersonId id : members)
-        result.met = result.met && groupOf.value(id) == result.group;
+        result.met = result.met && seating.groupOf(id) == result.group;
     return result;
 }
 
-RequirementResult judgeSeparate(const QList<PersonId> &members, const QMap<PersonId, int> &groupOf, int index)
+RequirementResult judgeSeparate(const QList<PersonId> &members, const Seating &seating, int index)
 {
     RequirementResult result = listEntry(RequirementKind::MustSeparate, members, index);
     QSet<int> taken;
     for (PersonId id : members) {
-        const int group = groupOf.value(id);
+        const int group = seating.groupOf(id);
         if (taken.contains(group) && result.met) {
             result.met = false;
             result.group = group;
@@ -43,16 +115,15 @@ RequirementResult judgeSeparate(const QList<PersonId> &members, const QMap<Perso
     return result;
 }
 
-RequirementResult judgePin(const ClassModel &model, const Grouping &groups, const QMap<PersonId, int> &seatedIn,
-                           PersonId person, const FixedPosition &pin)
+RequirementResult judgePin(const ClassModel &model, const Grouping &groups, const Seating &seating, PersonId person,
+                           const FixedPosition &pin)
 {
     RequirementResult result;
     result.kind = RequirementKind::FixedPosition;
     result.persons = {person};
     const int position = model.positionOfGroupNumber(pin.group);
     result.group = position;
-    if (position < 0 || position >= groups.size() || !seatedIn.contains(person)
-        || seatedIn.value(person) != position) {
+    if (position < 0 || position >= groups.size() || seating.positionOr(person, -1) != position) {
         result.met = false;
         return result;
     }
@@ -64,7 +135,7 @@ RequirementResult judgePin(const ClassModel &model, const Grouping &groups, cons
         result.met = seats.at(pin.seat - 1) == person;
     } else {
         for (auto it = model.fixedPositions.cbegin(); it != model.fixedPositions.cend(); ++it) {
-            if (it.key() != person && it.value() == pin && seatedIn.value(it.key(), -1) == position)
+            if (it.key() != person && it.value() == pin && seating.positionOr(it.key(), -1) == position)
                 result.met = false;
         }
     }
@@ -96,21 +167,9 @@ PersonnelCounts &PersonnelCounts::operator+=(const PersonnelCounts &other)
 
 PersonnelCounts countGroup(const ClassModel &model, const Group &group)
 {
-    PersonnelCounts counts;
-    for (PersonId id : group) {
-        if (id == 0)
-            continue;
-        if (model.isBoy(id))
-            ++counts.boys;
-        else
-            ++counts.girls;
-        if (model.isLeader(id))
-            ++counts.leaders;
-        if (model.isBoarder(id))
-            ++counts.boarders;
-    }
-    counts.people = counts.boys + counts.girls;
-    return counts;
+    return countWith(
+        model, group, [&model](PersonId id) { return model.isLeader(id); },
+        [&model](PersonId id) { return model.isBoarder(id); });
 }
 
 QList<PersonId> rosterMembers(const ClassModel &model, const Constraint &requirement)
@@ -158,7 +217,9 @@ QList<QList<int>> linkedTogetherRequirements(const ClassModel &model)
         for (PersonId id : members)
             setOf.insert(id, target);
     }
-    sets.removeAll(QList<int>());
+    // Merged-away sets are empty; removeIf, since comparing against an empty
+    // list passes memcmp a null pointer.
+    sets.removeIf([](const QList<int> &set) { return set.isEmpty(); });
     for (QList<int> &set : sets)
         std::sort(set.begin(), set.end());
     return sets;
@@ -186,15 +247,12 @@ bool RequirementCheck::allMet(RequirementKind kind) const
 RequirementCheck checkRequirements(const ClassModel &model, const Grouping &groups)
 {
     RequirementCheck check;
-    QMap<PersonId, int> seatedIn = personGroupMap(groups);
-    seatedIn.remove(0);
-    // Unseated members read as position 0 (QMap::value's default).
-    const QMap<PersonId, int> &groupOf = seatedIn;
+    const Seating seating(model, groups);
 
     QList<QList<PersonId>> together;
     for (int i = 0; i < model.mustTogether.size(); ++i) {
         together.append(rosterMembers(model, model.mustTogether.at(i)));
-        check.results.append(judgeTogether(together.last(), groupOf, i));
+        check.results.append(judgeTogether(together.last(), seating, i));
     }
 
     // Linked requirements can only be met in one group: no pair among them.
@@ -207,7 +265,7 @@ RequirementCheck checkRequirements(const ClassModel &model, const Grouping &grou
     for (int i = 0; i < together.size(); ++i) {
         if (link.at(i) < 0)
             continue;
-        const int first = groupOf.value(together.at(i).first());
+        const int first = seating.groupOf(together.at(i).first());
         for (int j = i + 1; j < together.size(); ++j) {
             if (link.at(j) < 0 || link.at(i) == link.at(j))
                 continue;
@@ -216,32 +274,39 @@ RequirementCheck checkRequirements(const ClassModel &model, const Grouping &grou
             result.requirement = i;
             result.otherRequirement = j;
             result.persons = {together.at(i).first(), together.at(j).first()};
-            result.met = groupOf.value(together.at(j).first()) != first;
+            result.met = seating.groupOf(together.at(j).first()) != first;
             result.group = result.met ? -1 : first;
             check.results.append(result);
         }
     }
 
     for (int i = 0; i < model.mustSeparate.size(); ++i)
-        check.results.append(judgeSeparate(rosterMembers(model, model.mustSeparate.at(i)), groupOf, i));
+        check.results.append(judgeSeparate(rosterMembers(model, model.mustSeparate.at(i)), seating, i));
 
     for (auto it = model.fixedPositions.cbegin(); it != model.fixedPositions.cend(); ++it) {
         if (model.isOnRoster(it.key()))
-            check.results.append(judgePin(model, groups, seatedIn, it.key(), it.value()));
+            check.results.append(judgePin(model, groups, seating, it.key(), it.value()));
     }
 
     RequirementResult seated;
     seated.kind = RequirementKind::Seated;
     for (PersonId id = 1; id <= model.personCount(); ++id) {
-        if (!seatedIn.contains(id))
+        if (!seating.isSeated(id))
             seated.persons.append(id);
     }
     seated.met = seated.persons.isEmpty();
     check.results.append(seated);
 
+    const Marks marks(model);
+    auto isLeader = [&marks](PersonId id) {
+        return id > 0 && size_t(id) < marks.leader.size() && marks.leader[size_t(id)];
+    };
+    auto isBoarder = [&marks](PersonId id) {
+        return id > 0 && size_t(id) < marks.boarder.size() && marks.boarder[size_t(id)];
+    };
     const QList<int> enabled = model.enabledGroupIndexes();
     for (int p = 0; p < groups.size(); ++p) {
-        const PersonnelCounts counts = countGroup(model, groups.at(p));
+        const PersonnelCounts counts = countWith(model, groups.at(p), isLeader, isBoarder);
         check.groups.append(counts);
         if (p >= enabled.size())
             continue; // a grouping older than the group records
@@ -250,7 +315,7 @@ RequirementCheck checkRequirements(const ClassModel &model, const Grouping &grou
         check.results.append(targetResult(RequirementKind::GirlsTarget, p, counts.girls, std::max(0, config.females)));
         RequirementResult leaders = targetResult(RequirementKind::Leaders, p, counts.leaders, 1);
         for (PersonId id : groups.at(p)) {
-            if (model.isLeader(id))
+            if (isLeader(id))
                 leaders.persons.append(id);
         }
         check.results.append(leaders);

@@ -38,6 +38,7 @@ void MainWindow::saveSettings(SettingsDialog &dialog)
     model.leaderNames = QSet<QString>(leaders.begin(), leaders.end());
     model.boarderNames = QSet<QString>(boarders.begin(), boarders.end());
     model.groupConfigs = dialog.groupConfigs();
+    model.generationTries = dialog.generationTries();
     currentStyle = dialog.selectedStyle();
 
     // Pins follow their students to the new numbers before anything is written.

@@ -166,8 +166,14 @@ QWidget *SettingsDialog::createGroupTab(const ClassModel &model)
         m_groupRows.append(row);
     }
     grid->addLayout(createCheckRow(), kGroupCount + 1, 0, 1, int(headers.size()));
+    m_triesSpin = new QSpinBox;
+    m_triesSpin->setObjectName(QStringLiteral("generationTriesSpin"));
+    m_triesSpin->setRange(kMinGenerationTries, kMaxGenerationTries);
+    m_triesSpin->setValue(model.generationTries);
+    grid->addWidget(new QLabel(QStringLiteral("每次生成尝试次数")), kGroupCount + 2, 0, 1, 2);
+    grid->addWidget(m_triesSpin, kGroupCount + 2, 2);
     // Spare height goes below the rows, not between the header and the first row.
-    grid->setRowStretch(kGroupCount + 2, 1);
+    grid->setRowStretch(kGroupCount + 3, 1);
     return tab;
 }
 
@@ -353,6 +359,11 @@ QList<GroupConfig> SettingsDialog::groupConfigs() const
         configs.append(GroupConfig{row.enabled->currentData().toBool(), row.total->value(), row.males->value(),
                                    row.females->value()});
     return configs;
+}
+
+int SettingsDialog::generationTries() const
+{
+    return m_triesSpin->value();
 }
 
 QString SettingsDialog::selectedStyle() const

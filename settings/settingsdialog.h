@@ -35,6 +35,7 @@ public:
     QString boarderText() const;
     // The ten records as the group grid shows them.
     QList<GroupConfig> groupConfigs() const;
+    int generationTries() const;
     QString selectedStyle() const;
     QString customPath() const;
     QTableWidget *fixedPositionTable() const;
@@ -72,6 +73,7 @@ private:
     QPlainTextEdit *m_leaderEdit = nullptr;
     QPlainTextEdit *m_boarderEdit = nullptr;
     QList<GroupRow> m_groupRows;
+    QSpinBox *m_triesSpin = nullptr;
     QComboBox *m_styleCombo = nullptr;
     QLabel *m_customLabel = nullptr;
     QLineEdit *m_customPathEdit = nullptr;

@@ -1,11 +1,11 @@
-// `quorvane generate`: one generation without the window, optionally
-// exported with the same code as "保存" and as "导出PDF...".
+// `quorvane generate`: a generation without the window, as "生成分组" makes
+// it, optionally exported with the same code as "保存" and as "导出PDF...".
 #include "app/cli/command.h"
 
 #include "app/cli/plantemplate.h"
 #include "config/appdirectory.h"
 #include "config/classfile.h"
-#include "engine/engine.h"
+#include "engine/generation.h"
 #include "export/planpainter.h"
 #include "export/seatplanexport.h"
 
@@ -142,13 +142,20 @@ int runGenerate(const QCommandLineParser &parser, Console &console)
         return BadInput;
     }
 
-    if (!seed) {
-        seed = platformSeedSource()();
-        console.print(QStringLiteral("种子: %1").arg(*seed));
-    }
+    // A seed names one try: given, it is run alone; otherwise the tries of
+    // the window are made and the seed of the kept one is printed first, so
+    // that --seed replays it.
+    Engine::GenerationOptions options;
+    options.tries = seed ? 1 : model.generationTries;
+    if (seed)
+        options.trySeeds = [value = *seed] { return value; };
     try {
-        model.generatedGroups =
-            Engine::generateFromSeed(model, [&console](const QString &line) { console.print(line); }, *seed);
+        const Engine::GenerationResult result = Engine::generate(model, LogSink(), options);
+        if (!seed)
+            console.print(QStringLiteral("种子: %1").arg(result.seed));
+        for (const QString &line : result.lines)
+            console.print(line);
+        model.generatedGroups = result.groups;
     } catch (const std::exception &error) {
         console.fail(QStringLiteral("生成分组时发生错误: %1").arg(QString::fromUtf8(error.what())));
         return BadInput;
@@ -172,7 +179,9 @@ Command generateCommand()
             QStringLiteral("生成分组，打印日志和分组表，可导出座位表（与“保存”“导出PDF...”相同）"),
             {
                 configOption(),
-                {kSeed, QStringLiteral("用这个种子生成（0 到 4294967295）；不给时随机，并先打印所用的种子。"),
+                {kSeed,
+                 QStringLiteral("用这个种子生成一次（0 到 4294967295）；不给时像“生成分组”一样随机尝试多次、"
+                                "保留最好的一次，并先打印它的种子。"),
                  QStringLiteral("N")},
                 {kExport, QStringLiteral("把座位表导出到这个 .xlsx 文件。"), QStringLiteral("FILE.xlsx")},
                 {kStyle, QStringLiteral("座位样式：1、2 或一个模板 .xlsx 文件（默认：配置中的样式）。"),

@@ -23,6 +23,8 @@ private slots:
     void enabledWithoutTotal();
     void fixedPositionEntries();
     void requirementEntries();
+    void generationTries_data();
+    void generationTries();
 
     // Writing
     void groupRecordsRoundTrip();
@@ -176,6 +178,29 @@ void TestConfigStore::requirementEntries()
     QCOMPARE(model.mustSeparate, (QList<Constraint>{{9}}));
 }
 
+void TestConfigStore::generationTries_data()
+{
+    QTest::addColumn<QByteArray>("entries");
+    QTest::addColumn<int>("tries");
+    QTest::newRow("absent") << QByteArray() << 20;
+    QTest::newRow("plain") << QByteArray("[Generation]\nTries=7\n") << 7;
+    QTest::newRow("one is the single run") << QByteArray("[Generation]\nTries=1\n") << 1;
+    QTest::newRow("zero rises to 1") << QByteArray("[Generation]\nTries=0\n") << 1;
+    QTest::newRow("negative rises to 1") << QByteArray("[Generation]\nTries=-5\n") << 1;
+    QTest::newRow("too many falls to 200") << QByteArray("[Generation]\nTries=99999999999\n") << 200;
+    QTest::newRow("not a number") << QByteArray("[Generation]\nTries=many\n") << 20;
+}
+
+void TestConfigStore::generationTries()
+{
+    QFETCH(QByteArray, entries);
+    writeIni(entries);
+    ClassModel model;
+    model.generationTries = 3;
+    ConfigStore::readGroupRecords(path(), model);
+    QTEST(model.generationTries, "tries");
+}
+
 void TestConfigStore::groupRecordsRoundTrip()
 {
     ClassModel model;
@@ -227,6 +252,8 @@ void TestConfigStore::settingsWriteKeepsCustomPathUnlessCustom()
     QString style;
     ConfigStore::readRoster(path(), loaded, style);
     ConfigStore::readGroupRecords(path(), loaded);
+    QCOMPARE(loaded.generationTries, 20);
+    QCOMPARE(QSettings(path(), QSettings::IniFormat).value("Generation/Tries").toInt(), 20);
     QCOMPARE(style, QString("样式2"));
     QCOMPARE(loaded.maleNames, model.maleNames);
     QCOMPARE(loaded.leaderNames, model.leaderNames);

@@ -71,19 +71,27 @@ private slots:
     void leaders_noEmptySeatLeavesLeaderUnplaced();
     void leaders_conflicts_data();
     void leaders_conflicts();
+    void leaders_conflictsKeepRequirements_data();
+    void leaders_conflictsKeepRequirements();
     // Gender order
     void genderOrder_data();
     void genderOrder();
     // 不能同组
     void separation_data();
     void separation();
+    void separation_keepsTogetherRequirements_data();
+    void separation_keepsTogetherRequirements();
     void separation_boundedWhenRequirementsCannotAllBeMet();
     void pickSwapCandidate_freshGeneratorPerCall();
     // Boarders
     void boarders_data();
     void boarders();
+    void boarders_keepRequirements_data();
+    void boarders_keepRequirements();
     // Final check
     void verification_reportsFixedPositionsAndLeaders();
+    void verification_listsUnmetRequirements_data();
+    void verification_listsUnmetRequirements();
     void compaction_dropsEmptySeatsInSeatOrder();
 };
 
@@ -169,6 +177,54 @@ void TestArrangement::leaders_conflicts()
     QCOMPARE(scene.log.lines, lines);
 }
 
+void TestArrangement::leaders_conflictsKeepRequirements_data()
+{
+    QTest::addColumn<Grouping>("before");
+    QTest::addColumn<QList<Constraint>>("together");
+    QTest::addColumn<QList<Constraint>>("apart");
+    QTest::addColumn<Grouping>("after");
+    QTest::addColumn<QString>("line");
+
+    // Leaders: b1, b2, g1.
+    QTest::newRow("swap passes over a 必须同组 member")
+        << Grouping{{b1, b2, g2}, {b3, b4, g3}} << QList<Constraint>{{b3, g3}} << QList<Constraint>{}
+        << Grouping{{b4, b2, g2}, {b3, b1, g3}}
+        << QStringLiteral("解决组长冲突(交换): 将组长 b1 从组1 与组2的 b4 交换");
+    QTest::newRow("leader beside a fellow member stays, the other moves")
+        << Grouping{{b1, g2, g1}, {b3, 0}} << QList<Constraint>{{b1, g2}} << QList<Constraint>{}
+        << Grouping{{b1, g2, 0}, {b3, g1}} << QStringLiteral("解决组长冲突: 将组长 g1 从组1 移动到组2");
+    QTest::newRow("swap that would join 不能同组 members is passed over")
+        << Grouping{{b1, b2, g2}, {b3, b4, g3}} << QList<Constraint>{} << QList<Constraint>{{b1, b4}}
+        << Grouping{{b4, b2, g2}, {b3, b1, g3}}
+        << QStringLiteral("解决组长冲突(交换): 将组长 b1 从组1 与组2的 b4 交换");
+    QTest::newRow("safe swap before a move that breaks a requirement")
+        << Grouping{{b1, b2, g2}, {b3, g3, 0}} << QList<Constraint>{} << QList<Constraint>{{b1, b3}}
+        << Grouping{{b3, b2, g2}, {b1, g3, 0}}
+        << QStringLiteral("解决组长冲突(交换): 将组长 b1 从组1 与组2的 b3 交换");
+    QTest::newRow("no safe choice: the first swap")
+        << Grouping{{b1, b2, g2}, {b3, g3}} << QList<Constraint>{{b3, g3}} << QList<Constraint>{}
+        << Grouping{{b3, b2, g2}, {b1, g3}}
+        << QStringLiteral("解决组长冲突(交换): 将组长 b1 从组1 与组2的 b3 交换");
+}
+
+void TestArrangement::leaders_conflictsKeepRequirements()
+{
+    QFETCH(Grouping, before);
+    QFETCH(QList<Constraint>, together);
+    QFETCH(QList<Constraint>, apart);
+    QFETCH(Grouping, after);
+    QFETCH(QString, line);
+
+    Scene scene;
+    scene.model.leaderNames = {QStringLiteral("b1"), QStringLiteral("b2"), QStringLiteral("g1")};
+    scene.model.mustTogether = together;
+    scene.model.mustSeparate = apart;
+    WorkingState &state = scene.start(before, {b2}); // b2 stays in group 1
+    Leaders::resolveConflicts(state);
+    QCOMPARE(state.groups, after);
+    QCOMPARE(scene.log.lines, QStringList{line});
+}
+
 void TestArrangement::genderOrder_data()
 {
     QTest::addColumn<Group>("before");
@@ -234,9 +290,13 @@ void TestArrangement::separation_data()
     QTest::newRow("second member swaps with the only boy elsewhere")
         << Grouping{{b1, b2, g1}, {b3, g2, g3}} << QStringList{} << QList<Constraint>{{b1, b2}}
         << Grouping{{b1, b3, g1}, {b2, g2, g3}} << QStringList{header};
-    QTest::newRow("leader second in the requirement stays")
+    QTest::newRow("leader second in the requirement stays, the first moves")
         << Grouping{{b1, b2, g1}, {b3, g2, g3}} << QStringList{QStringLiteral("b2")} << QList<Constraint>{{b1, b2}}
-        << Grouping{{b1, b2, g1}, {b3, g2, g3}}
+        << Grouping{{b3, b2, g1}, {b1, g2, g3}}
+        << QStringList{header, QStringLiteral("警告: 人员 b2 在不可移动位置，无法移动以满足不能同组要求")};
+    QTest::newRow("both leaders: nothing moves")
+        << Grouping{{b1, b2, g1}, {b3, g2, g3}} << QStringList{QStringLiteral("b1"), QStringLiteral("b2")}
+        << QList<Constraint>{{b1, b2}} << Grouping{{b1, b2, g1}, {b3, g2, g3}}
         << QStringList{header, QStringLiteral("警告: 人员 b2 在不可移动位置，无法移动以满足不能同组要求")};
     QTest::newRow("leader first in the requirement, the other moves")
         << Grouping{{b1, b2, g1}, {b3, g2, g3}} << QStringList{QStringLiteral("b1")} << QList<Constraint>{{b1, b2}}
@@ -277,6 +337,41 @@ void TestArrangement::separation()
     QCOMPARE(state.groups, after);
     QCOMPARE(scene.log.lines, lines);
     QCOMPARE(genderCounts(state), counts);
+}
+
+void TestArrangement::separation_keepsTogetherRequirements_data()
+{
+    QTest::addColumn<Grouping>("before");
+    QTest::addColumn<QList<Constraint>>("together");
+    QTest::addColumn<Grouping>("after");
+
+    // b1 and b2 are to be apart; b2 has one group to go to.
+    constexpr PersonId b6 = 6;
+    QTest::newRow("partners that would break 必须同组 are passed over")
+        << Grouping{{b1, b2, g1}, {b3, b4, b5, b6, g2}} << QList<Constraint>{{b3, b4, g2}, {b5, g2}}
+        << Grouping{{b1, b6, g1}, {b3, b4, b5, b2, g2}};
+    QTest::newRow("member beside a fellow stays, the first one moves")
+        << Grouping{{b1, b2, g1}, {b3, g2}} << QList<Constraint>{{b2, g1}} << Grouping{{b3, b2, g1}, {b1, g2}};
+    QTest::newRow("every partner would break one: the swap is made all the same")
+        << Grouping{{b1, b2, g1}, {b3, g2}} << QList<Constraint>{{b3, g2}} << Grouping{{b1, b3, g1}, {b2, g2}};
+}
+
+void TestArrangement::separation_keepsTogetherRequirements()
+{
+    QFETCH(Grouping, before);
+    QFETCH(QList<Constraint>, together);
+    QFETCH(Grouping, after);
+
+    for (quint32 seed : {11u, 12u, 13u, 14u}) {
+        Scene scene;
+        scene.seeds = CountingSeeds(seed);
+        scene.model.mustSeparate = {{b1, b2}};
+        scene.model.mustTogether = together;
+        WorkingState &state = scene.start(before);
+        Balancing::collectImmovable(state);
+        Balancing::separateRequirements(state);
+        QCOMPARE(state.groups, after);
+    }
 }
 
 void TestArrangement::separation_boundedWhenRequirementsCannotAllBeMet()
@@ -353,6 +448,51 @@ void TestArrangement::boarders()
     QCOMPARE(genderCounts(state), counts);
 }
 
+void TestArrangement::boarders_keepRequirements_data()
+{
+    QTest::addColumn<QList<Constraint>>("together");
+    QTest::addColumn<QList<Constraint>>("apart");
+    QTest::addColumn<Grouping>("after");
+    QTest::addColumn<QStringList>("lines");
+
+    // The groups and boarders of boarders(): counts 3, 1, 1.
+    const QString header = QStringLiteral("平衡外宿生分布（不移动组长）...");
+    QTest::newRow("partner beside a 必须同组 fellow is passed over")
+        << QList<Constraint>{{b4, g4}} << QList<Constraint>{}
+        << Grouping{{b1, b2, g5, g3}, {b3, b4, g4, g1}, {g2, b5, g6, 0}}
+        << QStringList{header, QStringLiteral("平衡外宿生: 将 g1 从组1 移动到组2")};
+    QTest::newRow("boarder beside a 必须同组 fellow stays")
+        << QList<Constraint>{{b1, g3}} << QList<Constraint>{}
+        << Grouping{{b1, b4, g1, g3}, {b3, b2, g4, g5}, {g2, b5, g6, 0}}
+        << QStringList{header, QStringLiteral("平衡外宿生: 将 b2 从组1 移动到组2")};
+    QTest::newRow("exchange that would join 不能同组 members is passed over")
+        << QList<Constraint>{} << QList<Constraint>{{b1, b3}}
+        << Grouping{{b1, b4, g1, g3}, {b3, b2, g4, g5}, {g2, b5, g6, 0}}
+        << QStringList{header, QStringLiteral("平衡外宿生: 将 b2 从组1 移动到组2")};
+    QTest::newRow("no safe pair ends the step")
+        << QList<Constraint>{{b4, g4, g5}} << QList<Constraint>{}
+        << Grouping{{b1, b2, g1, g3}, {b3, b4, g4, g5}, {g2, b5, g6, 0}} << QStringList{header};
+}
+
+void TestArrangement::boarders_keepRequirements()
+{
+    QFETCH(QList<Constraint>, together);
+    QFETCH(QList<Constraint>, apart);
+    QFETCH(Grouping, after);
+    QFETCH(QStringList, lines);
+
+    Scene scene;
+    scene.model.boarderNames = {QStringLiteral("b1"), QStringLiteral("b2"), QStringLiteral("g1"), QStringLiteral("b3"),
+                                QStringLiteral("g2")};
+    scene.model.mustTogether = together;
+    scene.model.mustSeparate = apart;
+    WorkingState &state = scene.start({{b1, b2, g1, g3}, {b3, b4, g4, g5}, {g2, b5, g6, 0}});
+    Balancing::collectImmovable(state);
+    Balancing::balanceBoarders(state);
+    QCOMPARE(state.groups, after);
+    QCOMPARE(scene.log.lines, lines);
+}
+
 void TestArrangement::verification_reportsFixedPositionsAndLeaders()
 {
     Scene scene;
@@ -385,6 +525,55 @@ void TestArrangement::verification_reportsFixedPositionsAndLeaders()
                                   QStringLiteral("✗ 组长分配失败: 组3 有2个组长"),
                                   QStringLiteral("⚠ 组长分配警告: 组4 没有组长"),
                               }));
+}
+
+void TestArrangement::verification_listsUnmetRequirements_data()
+{
+    QTest::addColumn<QList<Constraint>>("together");
+    QTest::addColumn<QList<Constraint>>("apart");
+    QTest::addColumn<QStringList>("lines"); // after the leader lines
+
+    // Groups 1, 3, 4 hold {b1, b2, b4}, {g1, g2, b3}, {g4}; g3 and g5 have no seat.
+    QTest::newRow("all met: the log is as before")
+        << QList<Constraint>{{b1, b2}, {g1, 77}} << QList<Constraint>{{b1, g1, g4}, {g3, b3}} << QStringList{};
+    QTest::newRow("必须同组 split, and one without a seat")
+        << QList<Constraint>{{b1, g1, b4}, {g2, g3}} << QList<Constraint>{}
+        << QStringList{QStringLiteral("✗ 必须同组要求未满足: b1, g1, b4（分在组1、组3）"),
+                       QStringLiteral("✗ 必须同组要求未满足: g2, g3（分在组3、未分配）")};
+    QTest::newRow("两个必须同组 in one group")
+        << QList<Constraint>{{b1, b2}, {b4, g4}, {g1, g2}, {b2, b2}} << QList<Constraint>{}
+        << QStringList{QStringLiteral("✗ 必须同组要求未满足: b4, g4（分在组1、组4）"),
+                       QStringLiteral("✗ 不同要求组在同一组: 要求组1 和 要求组2 都在组1")};
+    QTest::newRow("不能同组 members sharing groups")
+        << QList<Constraint>{} << QList<Constraint>{{g4, b1, g1, b2, b3}}
+        << QStringList{QStringLiteral("✗ 不能同组要求未满足: b1, g1, b2, b3（同在组1、组3）")};
+}
+
+void TestArrangement::verification_listsUnmetRequirements()
+{
+    QFETCH(QList<Constraint>, together);
+    QFETCH(QList<Constraint>, apart);
+    QFETCH(QStringList, lines);
+
+    Scene scene;
+    enableGroup(scene.model, 1, 4, 2, 2);
+    enableGroup(scene.model, 3, 3, 2, 1);
+    enableGroup(scene.model, 4, 2, 1, 1);
+    scene.model.mustTogether = together;
+    scene.model.mustSeparate = apart;
+    scene.model.fixedPositions = {{g4, {4, 2}}}; // judged by its own line only
+    auto state = std::make_unique<WorkingState>(scene.model, scene.log.sink(), scene.seeds.source());
+    QVERIFY(Placement::prepare(*state));
+    state->groups = {{b1, 0, b2, b4}, {g1, g2, b3}, {g4, 0}};
+    const RequirementVerdict verdict = Verification::verify(*state);
+
+    const QStringList before{QStringLiteral("开始最终验证..."),
+                             QStringLiteral("✗ 固定位置验证失败: g4 应该在组4座位2，实际在组4"),
+                             QStringLiteral("⚠ 组长分配警告: 组1 没有组长"), QStringLiteral("⚠ 组长分配警告: 组3 没有组长"),
+                             QStringLiteral("⚠ 组长分配警告: 组4 没有组长")};
+    QCOMPARE(scene.log.lines, before + lines);
+    QCOMPARE(verdict.unmet.size(), lines.size() + 1);
+    QCOMPARE(verdict.count(RequirementKind::FixedPosition), 1);
 }
 
 void TestArrangement::compaction_dropsEmptySeatsInSeatOrder()

@@ -22,6 +22,9 @@ QStringList shapes(const QStringList &lines)
     return result;
 }
 
+// Person and the place of a group in the shuffled candidate order.
+using Places = QList<QPair<PersonId, int>>;
+
 int occurrences(const Grouping &groups, PersonId id)
 {
     int count = 0;
@@ -43,9 +46,12 @@ private slots:
     void together_fillsFreeSeatsAroundFixedPersons();
     void together_personInTwoRequirementsIsSeatedOnce();
     void together_firstDrawsShuffleTheCandidateGroups();
+    void together_pinnedMemberBringsItsRequirement_data();
+    void together_pinnedMemberBringsItsRequirement();
+    void together_takesAGroupWhoseTargetsFitItsMembers();
     // Seat filling
     void filling_quotaCountsGirlsAlreadySeated();
-    void filling_surplusIsSpreadOnePerGroupPerSweep();
+    void filling_requirementGroupTakesItsRemainingQuota();
     void filling_nobodyBeyondCapacity();
 };
 
@@ -157,25 +163,20 @@ void TestPlacement::together_firstDrawsShuffleTheCandidateGroups()
     auto line = [&model](const char *format, PersonId id, int group, int seat) {
         return QString::fromUtf8(format).arg(model.nameOf(id)).arg(group).arg(seat);
     };
+    // The 必须同组 group fills its quotas around b1 like every other group.
     int nextGirl = 0;
     int nextBoy = 0;
     for (int p = 0; p < 3; ++p) {
-        if (p != together) {
-            expected << line("分配女生 %1 到组%2座位%3", girls.at(nextGirl), p + 1, 1)
-                     << line("分配女生 %1 到组%2座位%3", girls.at(nextGirl + 1), p + 1, 2);
-            nextGirl += 2;
-        }
+        const int first = p == together ? 2 : 1;
+        expected << line("分配女生 %1 到组%2座位%3", girls.at(nextGirl), p + 1, first)
+                 << line("分配女生 %1 到组%2座位%3", girls.at(nextGirl + 1), p + 1, first + 1);
+        nextGirl += 2;
     }
     for (int p = 0; p < 3; ++p) {
-        if (p != together) {
-            expected << line("分配男生 %1 到组%2座位%3", boys.at(nextBoy), p + 1, 3)
-                     << line("分配男生 %1 到组%2座位%3", boys.at(nextBoy + 1), p + 1, 4);
-            nextBoy += 2;
-        }
+        expected << line("分配男生 %1 到组%2座位%3", boys.at(nextBoy++), p + 1, 4 - (p == together ? 0 : 1));
+        if (p != together)
+            expected << line("分配男生 %1 到组%2座位%3", boys.at(nextBoy++), p + 1, 4);
     }
-    expected << line("分配剩余女生 %1 到组%2座位%3", girls.at(4), together + 1, 2)
-             << line("分配剩余女生 %1 到组%2座位%3", girls.at(5), together + 1, 3)
-             << line("分配剩余男生 %1 到组%2座位%3", boys.at(4), together + 1, 4);
 
     LogCapture log;
     WorkingState state(model, log.sink(), CountingSeeds(seed).source());
@@ -185,6 +186,75 @@ void TestPlacement::together_firstDrawsShuffleTheCandidateGroups()
     QCOMPARE(state.groups.at(together).first(), 1);
     Filling::fillSeats(state);
     QCOMPARE(log.lines, expected);
+}
+
+void TestPlacement::together_pinnedMemberBringsItsRequirement_data()
+{
+    // Groups 1-3 of four seats; the candidate order comes from the seed, and
+    // a pin names the candidate by its place in that order (0 = first).
+    QTest::addColumn<QList<Constraint>>("requirements");
+    QTest::addColumn<Places>("pins");
+    QTest::addColumn<Places>("expected");
+
+    // b1..b3 are 1..3, g1..g3 are 4..6.
+    QTest::newRow("pinned member's group, not the first candidate")
+        << QList<Constraint>{{1, 4}} << Places{{4, 2}}
+        << Places{{1, 2}, {4, 2}};
+    QTest::newRow("pinned member later in the requirement")
+        << QList<Constraint>{{1, 2, 5}} << Places{{5, 1}}
+        << Places{{1, 1}, {2, 1}, {5, 1}};
+    QTest::newRow("group already taken: the first candidate left")
+        << QList<Constraint>{{1, 4}, {2, 5}} << Places{{4, 2}, {5, 2}}
+        << Places{{1, 2}, {2, 0}};
+    QTest::newRow("first candidate left to a later requirement's pin")
+        << QList<Constraint>{{1, 2}, {3, 4}} << Places{{4, 0}} << Places{{1, 1}, {2, 1}, {3, 0}, {4, 0}};
+    QTest::newRow("first candidate without room for all members")
+        << QList<Constraint>{{1, 2, 3}} << Places{{4, 0}, {5, 0}} << Places{{1, 1}, {2, 1}, {3, 1}};
+}
+
+void TestPlacement::together_pinnedMemberBringsItsRequirement()
+{
+    QFETCH(QList<Constraint>, requirements);
+    QFETCH(Places, pins);
+    QFETCH(Places, expected);
+
+    ClassModel model = makeClass(names(QStringLiteral("b"), 3), names(QStringLiteral("g"), 3));
+    for (int number = 1; number <= 3; ++number)
+        enableGroup(model, number, 4, 2, 2);
+    const quint32 seed = 77;
+    std::mt19937 replay(seed);
+    QList<int> order{0, 1, 2};
+    shuffleList(order, replay);
+    for (qsizetype k = 0; k < pins.size(); ++k)
+        model.fixedPositions.insert(pins.at(k).first, FixedPosition{order.at(pins.at(k).second) + 1, int(k) + 1});
+    model.mustTogether = requirements;
+
+    LogCapture log;
+    WorkingState state(model, log.sink(), CountingSeeds(seed).source());
+    QVERIFY(Placement::prepare(state));
+    Placement::placeFixedPositions(state);
+    Placement::placeTogetherRequirements(state);
+    for (const auto &[person, place] : expected)
+        QVERIFY2(state.groups.at(order.at(place)).contains(person), qPrintable(model.nameOf(person)));
+    const QList<PersonId> members = requirements.first() + requirements.last();
+    for (const auto &[person, place] : pins)
+        QVERIFY(!members.contains(person) || log.lines.contains(QStringLiteral("人员 %1 已被固定位置占用，跳过要求分配").arg(model.nameOf(person))));
+}
+
+void TestPlacement::together_takesAGroupWhoseTargetsFitItsMembers()
+{
+    // Three girls must sit together; only group 2 asks for three girls.
+    ClassModel model = makeClass(names(QStringLiteral("b"), 5), names(QStringLiteral("g"), 7));
+    enableGroup(model, 1, 4, 2, 2);
+    enableGroup(model, 2, 4, 1, 3);
+    enableGroup(model, 3, 4, 2, 2);
+    model.mustTogether = {{6, 7, 8}};
+    for (quint32 seed = 1; seed <= 6; ++seed) {
+        WorkingState state(model, LogSink(), CountingSeeds(seed).source());
+        QVERIFY(Placement::prepare(state));
+        Placement::placeTogetherRequirements(state);
+        QCOMPARE(state.groups.at(1), (Group{6, 7, 8, 0}));
+    }
 }
 
 void TestPlacement::filling_quotaCountsGirlsAlreadySeated()
@@ -209,25 +279,28 @@ void TestPlacement::filling_quotaCountsGirlsAlreadySeated()
                                 }));
 }
 
-void TestPlacement::filling_surplusIsSpreadOnePerGroupPerSweep()
+void TestPlacement::filling_requirementGroupTakesItsRemainingQuota()
 {
-    ClassModel model = makeClass({}, names(QStringLiteral("g"), 7));
+    ClassModel model = makeClass({}, names(QStringLiteral("g"), 9));
     for (int number = 1; number <= 3; ++number)
-        enableGroup(model, number, 4, 0, 1);
+        enableGroup(model, number, 4, 0, number == 2 ? 2 : 1);
     LogCapture log;
     WorkingState state(model, log.sink(), CountingSeeds(5).source());
     QVERIFY(Placement::prepare(state));
-    state.requirementGroup[1] = true; // group 2 holds a 必须同组 requirement
+    state.requirementGroup[1] = true; // group 2 holds a 必须同组 requirement: g7
+    state.groups[1][0] = 7;
+    state.unassigned.remove(7);
     Filling::fillSeats(state);
 
     QCOMPARE(shapes(log.lines), (QStringList{
                                     QStringLiteral("分配女生 * 到组1座位1"),
+                                    QStringLiteral("分配女生 * 到组2座位2"),
                                     QStringLiteral("分配女生 * 到组3座位1"),
                                     QStringLiteral("分配剩余女生 * 到组1座位2"),
-                                    QStringLiteral("分配剩余女生 * 到组2座位1"),
+                                    QStringLiteral("分配剩余女生 * 到组2座位3"),
                                     QStringLiteral("分配剩余女生 * 到组3座位2"),
                                     QStringLiteral("分配剩余女生 * 到组1座位3"),
-                                    QStringLiteral("分配剩余女生 * 到组2座位2"),
+                                    QStringLiteral("分配剩余女生 * 到组2座位4"),
                                 }));
 }
 

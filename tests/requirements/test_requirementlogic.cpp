@@ -36,6 +36,7 @@ private slots:
     void detailsAndCheckAgreeOnEmptyRequirement();
     void verdicts_data();
     void verdicts();
+    void linkedSets_mergedAwaySetLeavesNoGap();
 
     // Personnel report
     void countsLeaderWhoBoardsInBothColumns();
@@ -234,6 +235,14 @@ void TestRequirementLogic::verdicts()
     QCOMPARE(gotMet, met);
     QCOMPARE(gotGroup, group);
     QCOMPARE(check.groups.size(), groups.size());
+}
+
+void TestRequirementLogic::linkedSets_mergedAwaySetLeavesNoGap()
+{
+    // {1,2} and {3,4} start two sets; {2,3} joins them and empties the second.
+    ClassModel model = makeClass();
+    model.mustTogether = {{1, 2}, {3, 4}, {2, 3}, {5, 6}};
+    QCOMPARE(linkedTogetherRequirements(model), (QList<QList<int>>{{0, 1, 2}, {3}}));
 }
 
 void TestRequirementLogic::countsLeaderWhoBoardsInBothColumns()

@@ -4,6 +4,7 @@
 #include "common/modaldriver.h"
 #include "common/testenvironment.h"
 #include "config/clock.h"
+#include "engine/generation.h"
 
 #include <QFile>
 #include <QHeaderView>
@@ -65,6 +66,8 @@ private slots:
     // Generating
     void generate_fillsTheTableWithColoursAndFonts();
     void generate_againGivesANewArrangement();
+    void generate_logShowsTheKeptTryOnly_data();
+    void generate_logShowsTheKeptTryOnly();
     void generate_noEnabledGroupShowsTheBox();
     void generate_impossibleSettingsAreCountedInTheStatusBar();
     void generate_engineFailureShowsACriticalBox_data();
@@ -165,6 +168,33 @@ void TestResultTable::generate_againGivesANewArrangement()
     const Grouping second = window->modelForTesting().generatedGroups;
     QVERIFY(second != first);
     QCOMPARE(table()->item(1, 1)->text(), window->modelForTesting().nameOf(second.at(1).at(0)));
+}
+
+void TestResultTable::generate_logShowsTheKeptTryOnly_data()
+{
+    QTest::addColumn<int>("tries");
+    QTest::newRow("one try: the single run") << 1;
+    QTest::newRow("the default twenty") << 20;
+}
+
+void TestResultTable::generate_logShowsTheKeptTryOnly()
+{
+    QFETCH(int, tries);
+    makeWindow([tries](ClassModel &model) {
+        model.generationTries = tries;
+        model.groupConfigs[0].females = 6; // a target no try meets, so every try runs
+    });
+    const int before = int(logLines(window.get()).size());
+    generate();
+
+    Engine::GenerationOptions options;
+    options.tries = tries;
+    options.trySeeds = countingSeeds(31);
+    const Engine::GenerationResult expected = Engine::generate(window->modelForTesting(), LogSink(), options);
+    QCOMPARE(expected.triesRun, tries);
+    const QStringList lines = logLines(window.get());
+    QCOMPARE(lines.mid(before, lines.size() - before - 1), expected.lines);
+    QCOMPARE(window->modelForTesting().generatedGroups, expected.groups);
 }
 
 void TestResultTable::generate_noEnabledGroupShowsTheBox()

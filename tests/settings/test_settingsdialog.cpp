@@ -96,6 +96,7 @@ private slots:
     void cancelChangesNothing();
     void totalLowersMales();
     void disabledGroupKeepsValuesAndSavesThem();
+    void generationTriesShownAndSaved();
     void customRowFollowsStyle();
     void browsePicksTemplate();
 
@@ -336,6 +337,24 @@ void TestSettingsDialog::disabledGroupKeepsValuesAndSavesThem()
     QCOMPARE(fileValue(QStringLiteral("GroupConfig_0/total")).toInt(), 6);
     QCOMPARE(fileValue(QStringLiteral("GroupConfig_0/males")).toInt(), 5);
     QCOMPARE(fileValue(QStringLiteral("GroupConfig_0/females")).toInt(), 1);
+}
+
+void TestSettingsDialog::generationTriesShownAndSaved()
+{
+    window->modelForTesting().generationTries = 35;
+    QSpinBox *tries = nullptr;
+    int shown = 0;
+    withDialog([&](SettingsDialog *dialog) {
+        tries = child<QSpinBox>(dialog, QStringLiteral("generationTriesSpin"));
+        shown = tries->value();
+        QCOMPARE(tries->minimum(), 1);
+        QCOMPARE(tries->maximum(), 200);
+        tries->setValue(1);
+        child<QPushButton>(dialog, QStringLiteral("saveButton"))->click();
+    });
+    QCOMPARE(shown, 35);
+    QCOMPARE(window->modelForTesting().generationTries, 1);
+    QCOMPARE(fileValue(QStringLiteral("Generation/Tries")).toInt(), 1);
 }
 
 void TestSettingsDialog::customRowFollowsStyle()

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "engine/logsink.h"
+#include "engine/random.h"
+#include "engine/requirementverdict.h"
+#include "engine/tryscore.h"
+#include "model/classmodel.h"
+
+#include <QStringList>
+
+namespace Engine {
+
+struct GenerationOptions
+{
+    int tries = kDefaultGenerationTries; // kept within kMinGenerationTries..kMaxGenerationTries
+    SeedSource trySeeds;                  // one seed per try; empty: the platform's random device
+};
+
+// The try that was kept, as a value: its grouping, how it keeps the
+// requirements, its seed and the log lines it wrote.
+struct GenerationResult
+{
+    Grouping groups;
+    RequirementVerdict verdict;
+    TryScore score;
+    quint32 seed = 0;
+    int chosenTry = 0; // 1-based
+    int triesRun = 0;
+    QStringList lines;
+};
+
+// "生成分组": runs the pipeline once per try, each try drawing all its
+// randomness from one seed (seedSequence), and keeps the best try by the
+// ranking of TryScore, the earliest of equals. Stops early at a flawless
+// try. Only the kept try's lines reach `log`, so the log tells how the result
+// came about. Running one try with the kept seed replays the result alone.
+// With no enabled group: an empty result, nothing logged, no seed drawn.
+GenerationResult generate(const ClassModel &model, const LogSink &log, const GenerationOptions &options = {});
+
+} // namespace Engine

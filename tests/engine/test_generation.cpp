@@ -1,0 +1,158 @@
+// "生成分组" as several tries: the kept try, its log and its seed.
+#include "enginefixtures.h"
+#include "solvableclass.h"
+
+#include "engine/engine.h"
+#include "engine/generation.h"
+
+#include "common/testenvironment.h"
+
+#include <QTest>
+
+using namespace Fixtures;
+
+namespace {
+
+struct Run
+{
+    Engine::RunOutcome outcome;
+    QStringList lines;
+};
+
+Run runSeed(const ClassModel &model, quint32 seed)
+{
+    Run run;
+    run.outcome = Engine::runOnce(model, [&run](const QString &line) { run.lines.append(line); }, seedSequence(seed));
+    return run;
+}
+
+struct Generated
+{
+    Engine::GenerationResult result;
+    QStringList logged;
+    int seedsTaken = 0;
+};
+
+Generated generate(const ClassModel &model, int tries, quint32 firstSeed)
+{
+    Generated generated;
+    CountingSeeds seeds(firstSeed);
+    Engine::GenerationOptions options;
+    options.tries = tries;
+    options.trySeeds = seeds.source();
+    generated.result = Engine::generate(
+        model, [&generated](const QString &line) { generated.logged.append(line); }, options);
+    generated.seedsTaken = *seeds.calls;
+    return generated;
+}
+
+// A class any try arranges in full: one group, its targets met by the roster.
+ClassModel easyClass()
+{
+    ClassModel model = makeClass(names(QStringLiteral("b"), 2), names(QStringLiteral("g"), 2));
+    enableGroup(model, 1, 4, 2, 2);
+    model.leaderNames = {QStringLiteral("g1")};
+    return model;
+}
+
+} // namespace
+
+class TestGeneration : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void oneTryIsTheRunOfItsSeed();
+    void flawlessTryStopsEarly();
+    void noEnabledGroupDrawsNoSeed();
+    void triesStayWithinBounds_data();
+    void triesStayWithinBounds();
+    void property_keptTryIsTheFirstBestAndReplaysAlone();
+};
+
+void TestGeneration::oneTryIsTheRunOfItsSeed()
+{
+    const ClassModel model = loadDemoClass();
+    const Generated generated = generate(model, 1, 4242);
+    const Run run = runSeed(model, 4242);
+    QCOMPARE(generated.seedsTaken, 1);
+    QCOMPARE(generated.result.seed, 4242u);
+    QCOMPARE(generated.result.triesRun, 1);
+    QCOMPARE(generated.result.groups, run.outcome.groups);
+    QCOMPARE(generated.logged, run.lines);
+    QCOMPARE(generated.result.lines, run.lines);
+    QCOMPARE(Engine::buildGroups(model, LogSink(), seedSequence(4242)), run.outcome.groups);
+}
+
+void TestGeneration::flawlessTryStopsEarly()
+{
+    // Pins no arrangement can keep (a seat another pin holds, a group that is
+    // off, a seat the group lacks) are the fixed-position step's to report;
+    // they do not hold back the stop.
+    ClassModel model = easyClass();
+    model.fixedPositions = {{1, {1, 1}}, {2, {1, 1}}, {3, {2, 1}}, {4, {1, 9}}};
+    const Generated generated = generate(model, 20, 9);
+    QVERIFY(generated.result.score.isFlawless());
+    QCOMPARE(generated.result.triesRun, 1);
+    QCOMPARE(generated.seedsTaken, 1);
+    QCOMPARE(generated.logged.last(), QStringLiteral("分组完成"));
+}
+
+void TestGeneration::noEnabledGroupDrawsNoSeed()
+{
+    ClassModel model = easyClass();
+    model.groupConfigs[0].enabled = false;
+    const Generated generated = generate(model, 20, 1);
+    QVERIFY(generated.result.groups.isEmpty());
+    QVERIFY(generated.logged.isEmpty());
+    QCOMPARE(generated.seedsTaken, 0);
+}
+
+void TestGeneration::triesStayWithinBounds_data()
+{
+    QTest::addColumn<int>("asked");
+    QTest::addColumn<int>("run");
+    QTest::newRow("none asked: one") << 0 << 1;
+    QTest::newRow("negative: one") << -3 << 1;
+    QTest::newRow("seven") << 7 << 7;
+    QTest::newRow("beyond the most: 200") << 100000 << 200;
+}
+
+void TestGeneration::triesStayWithinBounds()
+{
+    QFETCH(int, asked);
+    QFETCH(int, run);
+    ClassModel model = easyClass();
+    model.groupConfigs[0].males = 3; // a target no try can meet
+    const Generated generated = generate(model, asked, 1);
+    QCOMPARE(generated.result.triesRun, run);
+    QCOMPARE(generated.seedsTaken, run);
+}
+
+void TestGeneration::property_keptTryIsTheFirstBestAndReplaysAlone()
+{
+    std::mt19937 random(2718);
+    for (int round = 0; round < 120; ++round) {
+        const ClassModel model = Solvable::makeClass(random).model;
+        const quint32 firstSeed = random();
+        const int tries = 1 + int(random() % 8);
+        const Generated generated = generate(model, tries, firstSeed);
+        const Engine::GenerationResult &result = generated.result;
+        const QString where = QStringLiteral("round %1, first seed %2").arg(round).arg(firstSeed);
+
+        QVERIFY2(generated.logged == result.lines, qPrintable(where));
+        const Run kept = runSeed(model, result.seed);
+        QVERIFY2(kept.outcome.groups == result.groups && kept.lines == result.lines, qPrintable(where));
+        QVERIFY2(result.triesRun == tries || result.score.isFlawless(), qPrintable(where));
+
+        for (int attempt = 1; attempt <= result.triesRun; ++attempt) {
+            const TryScore score = runSeed(model, firstSeed + quint32(attempt - 1)).outcome.score;
+            QVERIFY2(!score.isBetterThan(result.score), qPrintable(where));
+            if (attempt < result.chosenTry)
+                QVERIFY2(result.score.isBetterThan(score), qPrintable(where)); // the earliest of equals
+        }
+    }
+}
+
+QTEST_GUILESS_MAIN(TestGeneration)
+#include "test_generation.moc"
