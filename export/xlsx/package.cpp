@@ -1,6 +1,7 @@
 #include "export/xlsx/package.h"
 
 #include "export/automation.h"
+#include "export/xlsx/zipreader.h"
 #include "export/xlsx/zipwriter.h"
 
 #include <QDateTime>
@@ -8,7 +9,7 @@
 #include <QFile>
 #include <QSaveFile>
 
-#include <zip.h>
+#include <zlib.h>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -26,18 +27,6 @@ using Automation::Error;
 // means a crafted archive.
 constexpr qint64 kMaxRatio = 200;
 constexpr qint64 kRatioFloor = 1024 * 1024;
-
-struct SourceDeleter
-{
-    void operator()(zip_source_t *source) const { zip_source_free(source); }
-};
-using SourceHandle = std::unique_ptr<zip_source_t, SourceDeleter>;
-
-struct FileCloser
-{
-    void operator()(zip_file_t *file) const { zip_fclose(file); }
-};
-using FileHandle = std::unique_ptr<zip_file_t, FileCloser>;
 
 DeviceWrite &deviceWrite()
 {
@@ -82,66 +71,7 @@ QString nativeName(const QString &path)
     throw Error(QStringLiteral("模板文件 %1 已损坏或不是有效的 xlsx 工作簿（%2）").arg(nativeName(path), detail));
 }
 
-// Opens an archive over a source; the archive owns the source from then on,
-// and on failure the source is freed here.
-zip_t *openFromSource(SourceHandle source, int flags)
-{
-    if (!source)
-        return nullptr;
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_t *archive = zip_open_from_source(source.get(), flags, &error);
-    zip_error_fini(&error);
-    if (archive)
-        source.release();
-    return archive;
-}
-
-SourceHandle bufferSource(const void *data, zip_uint64_t size)
-{
-    zip_error_t error;
-    zip_error_init(&error);
-    SourceHandle source(zip_source_buffer_create(data, size, 0, &error));
-    zip_error_fini(&error);
-    return source;
-}
-
-enum class ReadOutcome { Complete, Unreadable, TooLarge, BadChecksum };
-
-// Reads an entry to its end; expected is the size the directory gives, a
-// hint only.
-ReadOutcome readEntry(zip_t *archive, zip_uint64_t index, qint64 expected, qint64 limit, QByteArray &data)
-{
-    FileHandle file(zip_fopen_index(archive, index, 0));
-    if (!file)
-        return ReadOutcome::Unreadable;
-    constexpr qint64 kChunk = 65536;
-    // One more than expected, so that the end shows without growing.
-    data.resize(qsizetype(qBound<qint64>(0, expected, limit) + 1));
-    qint64 total = 0;
-    for (;;) {
-        if (total == data.size())
-            data.resize(qsizetype(total + kChunk));
-        const zip_int64_t got = zip_fread(file.get(), data.data() + total, zip_uint64_t(data.size() - total));
-        if (got < 0)
-            return ReadOutcome::Unreadable;
-        if (got == 0)
-            break;
-        total += got;
-        // The header's size may lie; never inflate beyond the limit.
-        if (total > limit)
-            return ReadOutcome::TooLarge;
-    }
-    data.resize(qsizetype(total));
-    return zip_fclose(file.release()) == 0 ? ReadOutcome::Complete : ReadOutcome::BadChecksum;
-}
-
 } // namespace
-
-void Package::ArchiveDeleter::operator()(zip *archive) const
-{
-    zip_discard(archive); // also frees the source it was opened from
-}
 
 Package::Package(const QString &path)
     : m_path(path)
@@ -153,36 +83,31 @@ Package::Package(const QString &path)
         damaged(path, QStringLiteral("文件过大"));
     m_bytes = file.readAll();
 
-    m_archive.reset(openFromSource(bufferSource(m_bytes.constData(), zip_uint64_t(m_bytes.size())), ZIP_RDONLY));
-    if (!m_archive)
+    QList<ZipEntry> stored;
+    switch (readZipDirectory(m_bytes, kMaxEntries, stored)) {
+    case ZipDirectory::Read:
+        break;
+    case ZipDirectory::NotZip:
         damaged(path, QStringLiteral("不是 zip 压缩包"));
-
-    const zip_int64_t count = zip_get_num_entries(m_archive.get(), 0);
-    if (count > kMaxEntries)
+    case ZipDirectory::TooManyEntries:
         damaged(path, QStringLiteral("条目过多"));
-    for (zip_int64_t index = 0; index < count; ++index) {
-        zip_stat_t stat;
-        zip_stat_init(&stat);
-        if (zip_stat_index(m_archive.get(), zip_uint64_t(index), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_NAME))
-            damaged(path, QStringLiteral("目录无法读取"));
-        const qint64 size = qint64(stat.size);
-        const qint64 compressed = qint64(stat.comp_size);
-        if (size > kMaxPartSize || (size > kRatioFloor && size > compressed * kMaxRatio))
-            damaged(path, QStringLiteral("条目 %1 解压后大小异常").arg(QString::fromUtf8(stat.name)));
+    case ZipDirectory::Unreadable:
+        damaged(path, QStringLiteral("目录无法读取"));
+    }
+    m_entries.reserve(stored.size());
+    for (ZipEntry &zipEntry : stored) {
         Entry entry;
-        entry.name = QString::fromUtf8(stat.name);
-        entry.index = index;
-        constexpr zip_uint64_t kKnown = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_CRC | ZIP_STAT_COMP_METHOD;
-        entry.copyable = (stat.valid & kKnown) == kKnown
-            && (stat.comp_method == ZIP_CM_STORE || stat.comp_method == ZIP_CM_DEFLATE)
-            && !((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE)
-            && compressed <= kMaxPartSize;
-        entry.method = quint16(stat.comp_method);
-        entry.crc = stat.crc;
-        entry.size = quint32(size);
-        entry.compressedSize = quint32(compressed);
+        entry.name = QString::fromUtf8(zipEntry.name);
+        const quint64 size = zipEntry.size;
+        const quint64 compressed = zipEntry.compressedSize;
+        if (size > quint64(kMaxPartSize) || (size > quint64(kRatioFloor) && size > compressed * kMaxRatio))
+            damaged(path, QStringLiteral("条目 %1 解压后大小异常").arg(entry.name));
+        entry.copyable = (zipEntry.method == 0 || zipEntry.method == Z_DEFLATED) && !zipEntry.encrypted
+            && compressed <= quint64(kMaxPartSize);
+        entry.inTemplate = true;
+        entry.stored = std::move(zipEntry);
         m_byName.insert(entry.name, int(m_entries.size()));
-        m_entries.append(entry);
+        m_entries.append(std::move(entry));
     }
 }
 
@@ -206,18 +131,18 @@ QByteArray Package::read(const QString &name) const
     const Entry *entry = find(name);
     if (!entry)
         damaged(m_path, QStringLiteral("缺少 %1").arg(name));
-    if (entry->replaced || entry->index < 0)
+    if (entry->replaced || !entry->inTemplate)
         return entry->data;
 
     QByteArray data;
-    switch (readEntry(m_archive.get(), zip_uint64_t(entry->index), entry->size, kMaxPartSize, data)) {
-    case ReadOutcome::Complete:
+    switch (readZipEntry(m_bytes, entry->stored, kMaxPartSize, data)) {
+    case ZipRead::Complete:
         return data;
-    case ReadOutcome::Unreadable:
+    case ZipRead::Unreadable:
         damaged(m_path, QStringLiteral("无法解压 %1").arg(name));
-    case ReadOutcome::TooLarge:
+    case ZipRead::TooLarge:
         damaged(m_path, QStringLiteral("条目 %1 解压后大小异常").arg(name));
-    case ReadOutcome::BadChecksum:
+    case ZipRead::BadChecksum:
         break;
     }
     damaged(m_path, QStringLiteral("%1 校验失败").arg(name));
@@ -261,7 +186,8 @@ QByteArray Package::buildArchive() const
         else if (entry.replaced)
             writer.addDeflated(name, entry.data);
         else if (entry.copyable)
-            writer.addCompressed(name, {entry.method, entry.crc, entry.size, readCompressed(entry)});
+            writer.addCompressed(name, {entry.stored.method, entry.stored.crc, quint32(entry.stored.size),
+                                        readCompressed(entry)});
         else
             writer.addDeflated(name, read(entry.name));
     }
@@ -270,9 +196,8 @@ QByteArray Package::buildArchive() const
 
 QByteArray Package::readCompressed(const Entry &entry) const
 {
-    QByteArray data(qsizetype(entry.compressedSize), Qt::Uninitialized);
-    FileHandle file(zip_fopen_index(m_archive.get(), zip_uint64_t(entry.index), ZIP_FL_COMPRESSED));
-    if (!file || zip_fread(file.get(), data.data(), entry.compressedSize) != zip_int64_t(entry.compressedSize))
+    QByteArray data;
+    if (readZipStored(m_bytes, entry.stored, data) != ZipRead::Complete)
         damaged(m_path, QStringLiteral("无法读取 %1").arg(entry.name));
     return data;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/xlsx/zipreader.h"
 #include "export/xlsx/zipwriter.h"
 
 #include <QByteArray>
@@ -8,9 +9,7 @@
 #include <QString>
 
 #include <functional>
-#include <memory>
 
-struct zip;
 class QFileDevice;
 
 namespace Xlsx {
@@ -51,20 +50,12 @@ private:
     struct Entry
     {
         QString name;
-        qint64 index = -1; // in the source archive; -1 for added entries
-        // As the source archive records it, to copy the entry still compressed.
-        quint16 method = 0;
-        bool copyable = false; // stored or deflated, not encrypted
-        quint32 crc = 0;
-        quint32 size = 0;
-        quint32 compressedSize = 0;
+        bool inTemplate = false; // else added
+        ZipEntry stored;         // as the template's archive records it
+        bool copyable = false;   // stored or deflated, not encrypted
         bool replaced = false;
         bool removed = false;
         QByteArray data;
-    };
-    struct ArchiveDeleter
-    {
-        void operator()(zip *archive) const;
     };
 
     QByteArray buildArchive() const;
@@ -73,8 +64,7 @@ private:
     const Entry *find(const QString &name) const;
 
     QString m_path;
-    QByteArray m_bytes; // the archive reads from these; declared before it
-    std::unique_ptr<zip, ArchiveDeleter> m_archive;
+    QByteArray m_bytes; // the template's archive
     QList<Entry> m_entries;
     QMap<QString, int> m_byName;
 };

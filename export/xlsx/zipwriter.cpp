@@ -1,6 +1,7 @@
 #include "export/xlsx/zipwriter.h"
 
 #include "export/automation.h"
+#include "export/xlsx/zipformat.h"
 
 #include <zlib.h>
 
@@ -9,12 +10,8 @@
 namespace Xlsx {
 namespace {
 
-constexpr quint32 kLocalSignature = 0x04034b50;
-constexpr quint32 kCentralSignature = 0x02014b50;
-constexpr quint32 kEndSignature = 0x06054b50;
-constexpr qsizetype kLocalSize = 30;
-constexpr qsizetype kCentralSize = 46;
-constexpr qsizetype kEndSize = 22;
+using namespace ZipFormat;
+
 constexpr quint16 kVersionNeeded = 20;
 constexpr quint16 kUtf8Names = 1 << 11;
 constexpr quint32 kDirectoryAttribute = 0x10;
@@ -30,12 +27,9 @@ void put32(QByteArray &out, quint32 value)
     put16(out, quint16(value >> 16));
 }
 
-quint32 get(const QByteArray &bytes, qsizetype at, int size)
+qsizetype get(const QByteArray &bytes, qsizetype at, int size)
 {
-    quint32 value = 0;
-    for (int i = size - 1; i >= 0; --i)
-        value = value << 8 | uchar(bytes.at(at + i));
-    return value;
+    return qsizetype(field(bytes, at, size));
 }
 
 // MS-DOS date in the high half, time in the low one, local time; the
