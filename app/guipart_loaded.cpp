@@ -1,7 +1,7 @@
 // Where the window's part is a library of its own (libquorvane-gui.so): loaded
 // only for the window and for drawing pages, so a command starts with Qt Core
 // and the core libraries alone. Found beside the executable (build directory,
-// portable copy) or where an install puts it, <prefix>/lib/quorvane for an
+// portable copy) or where an install puts it, <prefix>/libexec/quorvane for an
 // executable in <prefix>/bin; any prefix works. Runs before any Qt object
 // exists, so it speaks to standard error itself.
 #include "app/guipart.h"
@@ -40,7 +40,7 @@ int runGuiPart(GuiEntry entry, int argc, char *argv[])
     const std::string directory = executableDirectory();
     std::string found;
     std::string looked;
-    for (const char *place : {"/", "/../lib/quorvane/"}) {
+    for (const char *place : {"/", "/../libexec/quorvane/"}) {
         const std::string path = directory + place + kLibrary;
         if (access(path.c_str(), F_OK) == 0) {
             found = path;
