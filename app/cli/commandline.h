@@ -4,7 +4,7 @@
 
 #include <memory>
 
-class ClassModel;
+struct ClassModel;
 class QCoreApplication;
 enum class PlanView;
 
