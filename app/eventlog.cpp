@@ -46,6 +46,7 @@ void MainWindow::appendPlainLog(const QString &text)
 void MainWindow::clearWorkingState()
 {
     model.generatedGroups.clear();
+    currentRecord = 0;
     model.mustTogether.clear();
     model.mustSeparate.clear();
     constraintTable->setRowCount(0);

@@ -5,6 +5,7 @@
 #include "config/appdirectory.h"
 #include "config/clock.h"
 #include "config/configstore.h"
+#include "config/historybook.h"
 #include "update/updateendpoint.h"
 
 #include <QAction>
@@ -66,6 +67,8 @@ MainWindow::MainWindow(QWidget *parent)
     // Installed, the class data is not where a portable user would look.
     if (dataMode() == DataMode::Installed)
         appendPlainLog(QStringLiteral("配置文件: %1").arg(QDir::toNativeSeparators(configPath)));
+    // A damaged history is set aside now, so the log tells at once.
+    openHistory();
 }
 
 MainWindow::~MainWindow()
@@ -94,6 +97,8 @@ void MainWindow::createCentralWidget()
     logView = new QTextEdit;
     logView->setObjectName(QStringLiteral("logView"));
     logView->setReadOnly(true);
+    // Read-only: nothing can be undone, so no undo history grows with the log.
+    logView->document()->setUndoRedoEnabled(false);
     logBatch = new LogBatch(logView);
 
     auto *topRow = new QHBoxLayout;
@@ -175,6 +180,9 @@ void MainWindow::createMenus()
     QAction *saveAsAction = addAction(fileMenu, QStringLiteral("另存为"), "saveAsAction");
     QAction *printAction = addAction(fileMenu, QStringLiteral("打印..."), "printAction");
     QAction *exportPdfAction = addAction(fileMenu, QStringLiteral("导出PDF..."), "exportPdfAction");
+    QAction *historyAction = addAction(fileMenu, QStringLiteral("历史分组..."), "historyAction");
+    QAction *importClassAction = addAction(fileMenu, QStringLiteral("导入班级..."), "importClassAction");
+    QAction *exportClassAction = addAction(fileMenu, QStringLiteral("导出班级..."), "exportClassAction");
     fileMenu->addSeparator();
     QAction *exitAction = addAction(fileMenu, QStringLiteral("退出"), "exitAction");
 
@@ -191,6 +199,9 @@ void MainWindow::createMenus()
     connect(saveAsAction, &QAction::triggered, this, &MainWindow::saveAs);
     connect(printAction, &QAction::triggered, this, &MainWindow::printSeatingPlan);
     connect(exportPdfAction, &QAction::triggered, this, &MainWindow::exportSeatingPlanPdf);
+    connect(historyAction, &QAction::triggered, this, &MainWindow::showHistoryDialog);
+    connect(importClassAction, &QAction::triggered, this, &MainWindow::importClass);
+    connect(exportClassAction, &QAction::triggered, this, &MainWindow::exportClass);
     connect(exitAction, &QAction::triggered, this, &MainWindow::close);
     connect(settingsAction, &QAction::triggered, this, &MainWindow::showSettingsDialog);
     connect(updateAction, &QAction::triggered, this, [this] { checkForUpdates(false); });

@@ -1,12 +1,18 @@
 #pragma once
 
+#include "config/arrangementhistory.h"
 #include "model/classmodel.h"
 
 #include <QMainWindow>
 #include <QString>
 
 #include <functional>
+#include <optional>
 
+class HistoryBook;
+namespace Engine {
+struct GenerationResult;
+}
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -58,6 +64,9 @@ private slots:
     void manualUpdateCheck();
     void printSeatingPlan();
     void exportSeatingPlanPdf();
+    void showHistoryDialog();
+    void importClass();
+    void exportClass();
 
 private:
     // Construction (app/)
@@ -84,7 +93,12 @@ private:
     void saveSettings(SettingsDialog &dialog);
 
     // Generation and results (requirements/)
-    Grouping buildGroups();
+    // The class's tries with fresh seeds, or the one try of `seed` alone.
+    Engine::GenerationResult buildGroups(std::optional<quint32> seed, const Grouping &previous);
+    // A generation: the class's tries, keeping apart the arrangement in use
+    // last when the class asks for it; or a repeat of a recorded run, its
+    // seed alone keeping apart what that run kept apart.
+    void generateWith(const std::optional<ArrangementRecord> &repeat);
     void showSettingsNotice();
     void refreshResultTable();
     QMap<PersonId, int> buildPersonGroupMap() const;
@@ -96,6 +110,14 @@ public:
     void setSeedSourceForTesting(std::function<quint32()> source) { seedSource = std::move(source); }
 
 private:
+
+    // History of arrangements (requirements/)
+    HistoryBook openHistory();
+    void recordGeneration(quint32 seed, int avoidedRecord);
+    void restoreArrangement(int record);
+    void noteExport(const QString &savePath);
+    // The history record of the arrangement on show; 0 when it has none.
+    int currentRecord = 0;
 
     // Requirements (requirements/)
     void refreshConstraintTable();

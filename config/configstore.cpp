@@ -65,6 +65,11 @@ void putGroupRecords(QSettings &settings, const ClassModel &model)
     settings.setValue(QStringLiteral("FixedPositions/List"), fixedEntries);
     settings.setValue(QStringLiteral("Constraints/MustTogether"), constraintEntries(model.mustTogether));
     settings.setValue(QStringLiteral("Constraints/MustSeparate"), constraintEntries(model.mustSeparate));
+    // Off is the default; leaving the key out then keeps the file as it always was.
+    if (model.avoidLastGroupmates)
+        settings.setValue(kAvoidLastGroupmatesKey, true);
+    else
+        settings.remove(kAvoidLastGroupmatesKey);
 }
 
 } // namespace
@@ -135,11 +140,14 @@ void readGroupRecords(const QString &path, ClassModel &model)
 
     model.mustTogether = readConstraints(settings, QStringLiteral("Constraints/MustTogether"));
     model.mustSeparate = readConstraints(settings, QStringLiteral("Constraints/MustSeparate"));
+    model.avoidLastGroupmates = settings.value(kAvoidLastGroupmatesKey, false).toBool();
 
     bool isNumber = false;
     const int tries = settings.value(kGenerationTriesKey).toInt(&isNumber);
     model.generationTries =
         isNumber ? std::clamp(tries, kMinGenerationTries, kMaxGenerationTries) : kDefaultGenerationTries;
+    const QString useSolver = settings.value(kUseSolverKey).toString().trimmed().toLower();
+    model.useSolver = !(useSolver == QLatin1String("false") || useSolver == QLatin1String("0"));
 }
 
 bool writeGroupRecords(const QString &path, const ClassModel &model)
@@ -160,6 +168,7 @@ bool writeSettings(const QString &path, const ClassModel &model, const QString &
     if (style == kCustomStyle)
         settings.setValue(QStringLiteral("Style/CustomPath"), customPath);
     settings.setValue(kGenerationTriesKey, model.generationTries);
+    settings.setValue(kUseSolverKey, model.useSolver);
     putGroupRecords(settings, model);
     return flush(settings);
 }

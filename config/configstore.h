@@ -17,14 +17,18 @@ inline const QString kCustomStyle = QStringLiteral("自定义");
 // groups and no quota arithmetic can overflow.
 constexpr int kMaxGroupTotal = 100;
 
+// The "尽量避免与上次同组" switch, kept with the group records.
+inline const QString kAvoidLastGroupmatesKey = QStringLiteral("Generation/AvoidLastGroupmates");
 // Tries per "生成分组", written with the settings; a missing or unreadable
 // value reads as the default, one out of range as the nearest bound.
 inline const QString kGenerationTriesKey = QStringLiteral("Generation/Tries");
+// Whether generation calls the constraint solver; missing or unreadable reads as on.
+inline const QString kUseSolverKey = QStringLiteral("Generation/UseSolver");
 
 // Roster, leader and boarder sets and the style; name maps rebuilt.
 void readRoster(const QString &path, ClassModel &model, QString &style);
-// The ten group records, the fixed positions, both requirement lists and the
-// tries per generation.
+// The ten group records, the fixed positions, both requirement lists, the
+// tries per generation, the "尽量避免与上次同组" switch and the solver setting.
 void readGroupRecords(const QString &path, ClassModel &model);
 // Group records, fixed positions and requirements; true when the file was
 // written without error.
@@ -32,7 +36,7 @@ bool writeGroupRecords(const QString &path, const ClassModel &model);
 // What the settings dialog's save changes, in one write of the file, so that
 // no moment exists at which the new roster stands beside the old pins: roster
 // keys, "Style/Current", "Style/CustomPath" only for the custom style, the
-// tries per generation, and everything writeGroupRecords writes.
+// tries per generation, the solver setting, and everything writeGroupRecords writes.
 bool writeSettings(const QString &path, const ClassModel &model, const QString &style, const QString &customPath);
 
 QString readCustomTemplatePath(const QString &path);

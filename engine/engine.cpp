@@ -2,6 +2,7 @@
 
 #include "engine/balancing.h"
 #include "engine/filling.h"
+#include "engine/freshgroupmates.h"
 #include "engine/leaders.h"
 #include "engine/placement.h"
 #include "engine/swappaths.h"
@@ -10,17 +11,18 @@
 
 namespace Engine {
 
-Grouping buildGroups(const ClassModel &model, const LogSink &log, const SeedSource &seeds)
+Grouping buildGroups(const ClassModel &model, const LogSink &log, const SeedSource &seeds, const Grouping &previous)
 {
-    return runOnce(model, log, seeds).groups;
+    return runOnce(model, log, seeds, previous).groups;
 }
 
-RunOutcome runOnce(const ClassModel &model, const LogSink &log, const SeedSource &seeds)
+RunOutcome runOnce(const ClassModel &model, const LogSink &log, const SeedSource &seeds, const Grouping &previous)
 {
-    return runOnce(model, log, seeds, RosterMarks(model));
+    return runOnce(model, log, seeds, RosterMarks(model), previous);
 }
 
-RunOutcome runOnce(const ClassModel &model, const LogSink &log, const SeedSource &seeds, const RosterMarks &marks)
+RunOutcome runOnce(const ClassModel &model, const LogSink &log, const SeedSource &seeds, const RosterMarks &marks,
+                   const Grouping &previous)
 {
     WorkingState state(model, log, seeds, marks);
     if (!Placement::prepare(state))
@@ -40,11 +42,16 @@ RunOutcome runOnce(const ClassModel &model, const LogSink &log, const SeedSource
     Balancing::balanceBoarders(state);
 
     SwapPaths(state.groups, model, log).optimizeFixedPositions();
+    if (model.avoidLastGroupmates)
+        FreshGroupmates::reduceRepeatedPairs(state, previous);
 
     RunOutcome outcome;
     outcome.verdict = Verification::verify(state);
     outcome.score = scoreTry(outcome.verdict);
+    outcome.seats = state.groups;
     outcome.groups = Verification::compact(state);
+    if (model.avoidLastGroupmates)
+        outcome.score.repeatedPairs = FreshGroupmates::repeatedPairs(outcome.groups, previous);
     return outcome;
 }
 

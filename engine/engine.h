@@ -14,18 +14,24 @@ namespace Engine {
 // run's seed and one per swap-partner pick (empty: the platform's random
 // device), so a fixed sequence replays a run exactly. Returns one compacted
 // group per enabled group, or an empty grouping (nothing logged) when no group
-// is enabled.
-Grouping buildGroups(const ClassModel &model, const LogSink &log, const SeedSource &seeds = {});
+// is enabled. With the class's avoidLastGroupmates set, one more step keeps
+// apart those who shared a group in `previous` (by person number).
+Grouping buildGroups(const ClassModel &model, const LogSink &log, const SeedSource &seeds = {},
+                     const Grouping &previous = {});
 
-// The same run, with the verdict on its requirements and its score.
+// The same run, with the verdict on its requirements and its score (which
+// counts the pairs repeated from `previous` when the class avoids them).
 struct RunOutcome
 {
     Grouping groups;
+    Grouping seats; // the same before compaction: every seat shown
     RequirementVerdict verdict;
     TryScore score;
 };
-RunOutcome runOnce(const ClassModel &model, const LogSink &log, const SeedSource &seeds);
+RunOutcome runOnce(const ClassModel &model, const LogSink &log, const SeedSource &seeds,
+                   const Grouping &previous = {});
 // The same, with the leader and boarder marks worked out beforehand.
-RunOutcome runOnce(const ClassModel &model, const LogSink &log, const SeedSource &seeds, const RosterMarks &marks);
+RunOutcome runOnce(const ClassModel &model, const LogSink &log, const SeedSource &seeds, const RosterMarks &marks,
+                   const Grouping &previous = {});
 
 } // namespace Engine

@@ -9,7 +9,8 @@ namespace {
 
 auto rankKey(const TryScore &score)
 {
-    return std::tie(score.unmetRequirements, score.leaderProblems, score.genderMisses, score.boarderImbalance);
+    return std::tie(score.unmetRequirements, score.leaderProblems, score.genderMisses, score.boarderImbalance,
+                    score.repeatedPairs);
 }
 
 } // namespace

@@ -40,6 +40,7 @@ void MainWindow::exportSeatingPlan()
 void MainWindow::newFile()
 {
     model.generatedGroups = Grouping(9);
+    currentRecord = 0;
     resultTable->setRowCount(0);
     resultTable->setRowCount(9);
     for (int row = 0; row < 9; ++row) {
@@ -98,6 +99,7 @@ bool MainWindow::writeSeatTable(const QString &fileName)
     reporter.exported = [this](const QString &savePath) {
         QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::fromNativeSeparators(savePath)));
         logMessage(QStringLiteral("座位表已导出到: ") + savePath);
+        noteExport(savePath);
     };
     const SeatPlan::Source source{model, currentStyle, configPath, templateDirectory(), fallbackTemplateDirectory()};
     return SeatPlan::writeSeatTable(fileName, source, reporter);

@@ -80,4 +80,5 @@ void MainWindow::exportSeatingPlanPdf()
     }
     QDesktopServices::openUrl(QUrl::fromLocalFile(fileName));
     logMessage(QStringLiteral("座位表已导出为PDF: ") + QDir::toNativeSeparators(fileName));
+    noteExport(QDir::toNativeSeparators(fileName));
 }

@@ -28,7 +28,12 @@ struct ClassModel
     QList<Constraint> mustTogether;
     QList<Constraint> mustSeparate;
     QMap<PersonId, FixedPosition> fixedPositions;
+    // "尽量避免与上次同组": the engine keeps last time's groupmates apart.
+    bool avoidLastGroupmates = false;
     int generationTries = kDefaultGenerationTries;
+    // "无法满足要求时使用约束求解": complete a generation that leaves a
+    // requirement unmet with the constraint solver.
+    bool useSolver = true;
     Grouping generatedGroups;
 
     // A model holding just this roster, with its name maps built.

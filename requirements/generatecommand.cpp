@@ -2,7 +2,9 @@
 #include "app/mainwindow.h"
 
 #include "app/logbatch.h"
+#include "config/historybook.h"
 #include "engine/generation.h"
+#include "requirements/arrangementrecord.h"
 #include "requirements/settingscheck.h"
 
 #include <QCoreApplication>
@@ -13,16 +15,19 @@
 #include <exception>
 #include <memory>
 
-Grouping MainWindow::buildGroups()
+Engine::GenerationResult MainWindow::buildGroups(std::optional<quint32> seed, const Grouping &previous)
 {
     if (model.enabledGroupIndexes().isEmpty()) {
         QMessageBox::warning(this, QStringLiteral("错误"), QStringLiteral("没有启用的分组"));
         return {};
     }
+    // A seed names one try and replays it alone, here and on the command line.
     Engine::GenerationOptions options;
-    options.tries = model.generationTries;
-    options.trySeeds = seedSource;
-    return Engine::generate(model, [this](const QString &line) { appendPlainLog(line); }, options).groups;
+    options.tries = seed ? 1 : model.generationTries;
+    options.trySeeds = seed ? SeedSource([value = *seed] { return value; }) : seedSource;
+    options.previous = previous;
+    options.useSolver = model.useSolver;
+    return Engine::generate(model, [this](const QString &line) { appendPlainLog(line); }, options);
 }
 
 void MainWindow::showSettingsNotice()
@@ -36,22 +41,35 @@ void MainWindow::showSettingsNotice()
 
 void MainWindow::generateGroups()
 {
+    generateWith(std::nullopt);
+}
+
+void MainWindow::generateWith(const std::optional<ArrangementRecord> &repeat)
+{
     const LogBatch::Scope batch(logBatch);
     std::unique_ptr<QProgressDialog> progress;
     try {
-        progress = std::make_unique<QProgressDialog>(QStringLiteral("正在生成分组..."), QStringLiteral("取消"), 0, 0,
-                                                     this);
+        // No cancel text: the dialog never makes the cancel button it would
+        // only have to remove again before it shows.
+        progress = std::make_unique<QProgressDialog>(QStringLiteral("正在生成分组..."), QString(), 0, 0, this);
         progress->setWindowModality(Qt::WindowModal);
-        progress->setCancelButton(nullptr);
         progress->show();
         QCoreApplication::processEvents();
 
-        Grouping groups = buildGroups();
-        model.generatedGroups = std::move(groups);
+        LastArrangement last;
+        if (model.avoidLastGroupmates) {
+            const HistoryBook history = openHistory();
+            last = repeat ? avoidedBy(history, model, *repeat) : lastArrangement(history, model, 0);
+        }
+        const std::optional<quint32> seed = repeat ? std::optional<quint32>(repeat->seed) : std::nullopt;
+        Engine::GenerationResult result = buildGroups(seed, last.groups);
+        model.generatedGroups = std::move(result.groups);
         refreshResultTable();
 
         progress.reset();
         logMessage(QStringLiteral("分组生成完成"));
+        // The kept try's seed, so that repeating it replays this arrangement.
+        recordGeneration(result.seed, last.record);
         showSettingsNotice();
     } catch (const std::exception &error) {
         progress.reset();

@@ -3,17 +3,38 @@
 
 #include "app/logbatch.h"
 #include "requirements/groupdetails.h"
+#include "requirements/memberitem.h"
 
-#include <QBrush>
-#include <QColor>
-#include <QFont>
 #include <QHeaderView>
+#include <QSignalBlocker>
 #include <QTableWidget>
 
 namespace {
 
-const QColor kMaleColour(200, 230, 255);
-const QColor kFemaleColour(255, 230, 255);
+// Sizes the columns to their contents and then lets them share the width
+// again. Both steps move every section, and the table answers each move by
+// repainting its whole viewport one event-loop turn later, after it has
+// already painted the new rows: the result was painted twice. The header keeps
+// quiet while it moves, and the table then hears only of the columns whose
+// width really changed.
+void fitColumnsThenStretch(QTableWidget *table)
+{
+    QHeaderView *header = table->horizontalHeader();
+    QList<int> before;
+    for (int column = 0; column < header->count(); ++column)
+        before.append(header->sectionSize(column));
+    {
+        const QSignalBlocker quiet(header);
+        table->resizeColumnsToContents();
+        header->setSectionResizeMode(QHeaderView::Stretch);
+        header->length(); // stretches now rather than on a later turn, once unblocked
+    }
+    for (int column = 0; column < header->count(); ++column) {
+        const int width = header->sectionSize(column);
+        if (width != before.value(column))
+            emit header->sectionResized(column, before.value(column), width);
+    }
+}
 
 } // namespace
 
@@ -28,6 +49,9 @@ void MainWindow::refreshResultTable()
     int columns = 11;
     for (int index : enabled)
         columns = std::max(columns, model.groupConfigs.at(index).total + 1);
+    // A restored arrangement may hold more students than today's seats.
+    for (const Group &members : std::as_const(model.generatedGroups))
+        columns = std::max(columns, int(members.size()) + 1);
     resultTable->setRowCount(int(enabled.size()));
     resultTable->setColumnCount(columns);
     QStringList headers{QStringLiteral("组号")};
@@ -41,24 +65,14 @@ void MainWindow::refreshResultTable()
         int column = 1;
         for (; column - 1 < members.size() && column < columns; ++column) {
             const PersonId id = members.at(column - 1);
-            auto *item = new QTableWidgetItem(model.nameOf(id));
-            if (model.isBoarder(id))
-                item->setBackground(QBrush(Qt::yellow));
-            else
-                item->setBackground(QBrush(model.isBoy(id) ? kMaleColour : kFemaleColour));
-            if (model.isLeader(id)) {
-                QFont font = item->font();
-                font.setBold(true);
-                item->setFont(font);
-            }
-            resultTable->setItem(row, column, item);
+            resultTable->setItem(row, column,
+                                 memberItem(model.nameOf(id), model.isBoy(id), model.isLeader(id), model.isBoarder(id)));
         }
         for (; column < columns; ++column)
             resultTable->setItem(row, column, new QTableWidgetItem(QString()));
     }
 
-    resultTable->resizeColumnsToContents();
-    resultTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    fitColumnsThenStretch(resultTable);
 }
 
 void MainWindow::showGroupDetails(int row, int /*column*/)

@@ -56,6 +56,8 @@ enum class FindingKind {
     PinNumberUnknown,         // a pin names a number nobody holds
     RequirementTrivial,       // fewer than two distinct students: always met
     DuplicateName,
+    SettingsConflict,  // the solver proved that these requirements and pins cannot all be met
+    SettingsUndecided, // the solver could not decide in time whether they can
 };
 
 // One thing the settings check found: a sentence naming the numbers, groups

@@ -38,7 +38,9 @@ void MainWindow::saveSettings(SettingsDialog &dialog)
     model.leaderNames = QSet<QString>(leaders.begin(), leaders.end());
     model.boarderNames = QSet<QString>(boarders.begin(), boarders.end());
     model.groupConfigs = dialog.groupConfigs();
+    model.avoidLastGroupmates = dialog.avoidLastGroupmates();
     model.generationTries = dialog.generationTries();
+    model.useSolver = dialog.useSolver();
     currentStyle = dialog.selectedStyle();
 
     // Pins follow their students to the new numbers before anything is written.

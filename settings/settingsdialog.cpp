@@ -2,6 +2,7 @@
 
 #include "config/appdirectory.h"
 #include "config/configstore.h"
+#include "engine/solverstep.h"
 #include "settings/import/rosterimport.h"
 #include "model/namecollation.h"
 #include "requirements/settingscheck.h"
@@ -10,6 +11,7 @@
 #include "settings/rosterupdate.h"
 #include "settings/settingscheckdialog.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -172,6 +174,18 @@ QWidget *SettingsDialog::createGroupTab(const ClassModel &model)
     m_triesSpin->setValue(model.generationTries);
     grid->addWidget(new QLabel(QStringLiteral("每次生成尝试次数")), kGroupCount + 2, 0, 1, 2);
     grid->addWidget(m_triesSpin, kGroupCount + 2, 2);
+    m_avoidLastGroupmates = new QCheckBox(QStringLiteral("尽量避免与上次同组"));
+    m_avoidLastGroupmates->setObjectName(QStringLiteral("avoidLastGroupmatesCheck"));
+    m_avoidLastGroupmates->setChecked(model.avoidLastGroupmates);
+    m_solverCheck = new QCheckBox(QStringLiteral("无法满足要求时使用约束求解"));
+    m_solverCheck->setObjectName(QStringLiteral("useSolverCheck"));
+    m_solverCheck->setChecked(model.useSolver);
+    // Beside the tries, so the tab needs no more height than the dialog's.
+    auto *switches = new QHBoxLayout;
+    switches->addWidget(m_avoidLastGroupmates);
+    switches->addWidget(m_solverCheck);
+    switches->addStretch();
+    grid->addLayout(switches, kGroupCount + 2, 3, 1, int(headers.size()) - 3);
     // Spare height goes below the rows, not between the header and the first row.
     grid->setRowStretch(kGroupCount + 3, 1);
     return tab;
@@ -324,7 +338,8 @@ void SettingsDialog::updateSummary()
 
 void SettingsDialog::checkSettingsNow()
 {
-    showSettingsFindings(this, checkSettings(draftSettings(m_model, edits())));
+    const ClassModel draft = draftSettings(m_model, edits());
+    showSettingsFindings(this, useSolver() ? Engine::checkSettingsWithSolver(draft) : checkSettings(draft));
 }
 
 SettingsEdits SettingsDialog::edits() const
@@ -366,6 +381,11 @@ int SettingsDialog::generationTries() const
     return m_triesSpin->value();
 }
 
+bool SettingsDialog::useSolver() const
+{
+    return m_solverCheck->isChecked();
+}
+
 QString SettingsDialog::selectedStyle() const
 {
     return m_styleCombo->currentData().toString();
@@ -374,6 +394,11 @@ QString SettingsDialog::selectedStyle() const
 QString SettingsDialog::customPath() const
 {
     return m_customPathEdit->text();
+}
+
+bool SettingsDialog::avoidLastGroupmates() const
+{
+    return m_avoidLastGroupmates->isChecked();
 }
 
 QTableWidget *SettingsDialog::fixedPositionTable() const

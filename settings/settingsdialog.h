@@ -9,6 +9,7 @@
 
 #include <functional>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -36,8 +37,10 @@ public:
     // The ten records as the group grid shows them.
     QList<GroupConfig> groupConfigs() const;
     int generationTries() const;
+    bool useSolver() const;
     QString selectedStyle() const;
     QString customPath() const;
+    bool avoidLastGroupmates() const;
     QTableWidget *fixedPositionTable() const;
     // Everything above as one set of edits, for checking before a save.
     SettingsEdits edits() const;
@@ -73,7 +76,9 @@ private:
     QPlainTextEdit *m_leaderEdit = nullptr;
     QPlainTextEdit *m_boarderEdit = nullptr;
     QList<GroupRow> m_groupRows;
+    QCheckBox *m_avoidLastGroupmates = nullptr;
     QSpinBox *m_triesSpin = nullptr;
+    QCheckBox *m_solverCheck = nullptr;
     QComboBox *m_styleCombo = nullptr;
     QLabel *m_customLabel = nullptr;
     QLineEdit *m_customPathEdit = nullptr;

@@ -6,9 +6,12 @@
 #include "app/cli/plantemplate.h"
 #include "config/appdirectory.h"
 #include "config/classfile.h"
+#include "config/clock.h"
+#include "config/historybook.h"
 #include "engine/generation.h"
 #include "export/seatingplan.h"
 #include "export/seatplanexport.h"
+#include "requirements/arrangementrecord.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -16,6 +19,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <functional>
 #include <optional>
 
 namespace CommandLine {
@@ -27,6 +31,7 @@ const QString kStyle = QStringLiteral("style");
 const QString kQuiet = QStringLiteral("quiet");
 const QString kPdf = QStringLiteral("pdf");
 const QString kView = QStringLiteral("view");
+const QString kNoSolver = QStringLiteral("no-solver");
 
 std::optional<quint32> parseSeed(const QString &text)
 {
@@ -68,15 +73,16 @@ QStringList groupingTable(const ClassModel &model)
 }
 
 int exportPlan(const ClassModel &model, const PlanTemplate &plan, const QString &configPath, const QString &target,
-               Console &console)
+               Console &console, const std::function<void(const QString &)> &exported)
 {
     SeatPlan::Reporter reporter;
     QString failure;
     reporter.warning = [&failure](const QString &text) { failure = text; };
     reporter.critical = [&failure](const QString &text) { failure = text; };
     reporter.detail = [&console](const QString &text) { console.print(text); };
-    reporter.exported = [&console](const QString &savePath) {
+    reporter.exported = [&console, &exported](const QString &savePath) {
         console.print(QStringLiteral("座位表已导出到: ") + savePath);
+        exported(savePath);
     };
     const SeatPlan::Source source{model, plan.style, configPath, templateDirectory(), fallbackTemplateDirectory(),
                                   plan.customTemplate};
@@ -145,6 +151,15 @@ int runGenerate(const QCommandLineParser &parser, Console &console)
         return BadInput;
     }
 
+    // The class's history, as the window keeps it: the run is recorded, and
+    // keeps last time's groupmates apart when the class asks for it.
+    // A seed from the history repeats its run, keeping apart what it kept apart.
+    HistoryBook history(configPath, [&console](const QString &line) { console.print(line); });
+    LastArrangement last;
+    if (model.avoidLastGroupmates) {
+        const ArrangementRecord *original = seed ? newestWithSeed(history.records(), *seed) : nullptr;
+        last = original ? avoidedBy(history, model, *original) : lastArrangement(history, model, 0);
+    }
     // A seed names one try: given, it is run alone; otherwise the tries of
     // the window are made and the seed of the kept one is printed first, so
     // that --seed replays it.
@@ -152,6 +167,9 @@ int runGenerate(const QCommandLineParser &parser, Console &console)
     options.tries = seed ? 1 : model.generationTries;
     if (seed)
         options.trySeeds = [value = *seed] { return value; };
+    options.previous = last.groups;
+    options.useSolver = model.useSolver && !parser.isSet(kNoSolver);
+    quint32 keptSeed = 0;
     try {
         const Engine::GenerationResult result = Engine::generate(model, LogSink(), options);
         if (!seed)
@@ -159,19 +177,31 @@ int runGenerate(const QCommandLineParser &parser, Console &console)
         for (const QString &line : result.lines)
             console.print(line);
         model.generatedGroups = result.groups;
+        keptSeed = result.seed;
     } catch (const std::exception &error) {
         console.fail(QStringLiteral("生成分组时发生错误: %1").arg(QString::fromUtf8(error.what())));
         return BadInput;
     }
     for (const QString &line : groupingTable(model))
         console.print(line);
+    ArrangementRecord record = recordOf(model, model.generatedGroups, keptSeed, currentDateTime());
+    record.avoidedRecord = last.record;
+    const int recorded = history.add(record);
 
+    const auto exported = [&history, recorded](const QString &savePath) {
+        history.markExported(recorded, savePath, currentDateTime());
+    };
     // Each file is written whole or not at all; a failed workbook stops before the PDF.
     if (!target.isEmpty()) {
-        if (const int exit = exportPlan(model, plan, configPath, target, console); exit != Success)
+        if (const int exit = exportPlan(model, plan, configPath, target, console, exported); exit != Success)
             return exit;
     }
-    return pdfTarget.isEmpty() ? Success : exportPdf(model, pdfTarget, *view, console);
+    if (pdfTarget.isEmpty())
+        return Success;
+    const int exit = exportPdf(model, pdfTarget, *view, console);
+    if (exit == Success)
+        exported(QDir::toNativeSeparators(pdfTarget));
+    return exit;
 }
 
 } // namespace
@@ -193,6 +223,7 @@ Command generateCommand()
                  QStringLiteral("FILE.pdf")},
                 {kView, QStringLiteral("PDF 的视角：student 学生视角（讲台在上，默认）或 teacher 教师视角（讲台在下）。"),
                  QStringLiteral("student|teacher")},
+                {kNoSolver, QStringLiteral("不使用约束求解：尝试后仍有要求未满足时保留最好的一次尝试（与关闭“无法满足要求时使用约束求解”相同）。")},
                 {kQuiet, QStringLiteral("不打印日志、分组表和种子；出错时仍在标准错误上说明。")},
             },
             runGenerate,

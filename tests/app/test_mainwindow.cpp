@@ -158,7 +158,8 @@ void TestMainWindow::menuBar()
     QStringList fileItems;
     for (QAction *action : top.at(0)->menu()->actions())
         fileItems << (action->isSeparator() ? QString("-") : action->text());
-    QCOMPARE(fileItems, QStringList({"新建座位表", "保存", "另存为", "打印...", "导出PDF...", "-", "退出"}));
+    QCOMPARE(fileItems, QStringList({"新建座位表", "保存", "另存为", "打印...", "导出PDF...", "历史分组...", "导入班级...",
+                                     "导出班级...", "-", "退出"}));
     QStringList helpItems;
     for (QAction *action : top.at(2)->menu()->actions())
         helpItems << (action->isSeparator() ? QString("-") : action->text());

@@ -5,6 +5,8 @@
 #include "export/readback.h"
 
 #include "app/mainwindow.h"
+#include "config/arrangementhistory.h"
+#include "config/configstore.h"
 #include "update/releaseinfo.h"
 
 #include <QFile>
@@ -36,10 +38,14 @@ private slots:
 
     void seededRunMatchesTheWindow();
     void randomRunPrintsItsSeedAndReplays();
+    void noSolverKeepsTheBestTry();
     void exportedPlanReadsBack();
     void pdfReadsBack_data();
     void pdfReadsBack();
     void checkReadsTheLastSavedPlan();
+    void generationsAreRecordedInTheHistory();
+    void recordedSeedRepeatsItsArrangement_data();
+    void recordedSeedRepeatsItsArrangement();
 
 private:
     struct Run
@@ -302,6 +308,30 @@ void TestCommandLine::randomRunPrintsItsSeedAndReplays()
     QCOMPARE(run({QStringLiteral("generate"), QStringLiteral("--quiet")}).out, QStringList());
 }
 
+void TestCommandLine::noSolverKeepsTheBestTry()
+{
+    // The demo class with a pair that must and must not sit together.
+    const QString conflicted = path(QStringLiteral("conflict.ini"));
+    ClassModel model;
+    QString style;
+    ConfigStore::readRoster(path(QStringLiteral("config.ini")), model, style);
+    ConfigStore::readGroupRecords(path(QStringLiteral("config.ini")), model);
+    model.mustTogether.append({1, 2});
+    model.mustSeparate.append({1, 2});
+    QVERIFY(ConfigStore::writeSettings(conflicted, model, style, QString()));
+
+    const QString solverLine = QStringLiteral("约束求解: 设置中有无法同时满足的要求（见“检查设置”），保留最好的一次尝试");
+    const QStringList seeded{QStringLiteral("generate"), QStringLiteral("--config"), conflicted, QStringLiteral("--seed"),
+                             QStringLiteral("7")};
+    const Run with = run(seeded);
+    QCOMPARE(with.exitCode, 0);
+    QVERIFY(with.out.contains(solverLine));
+    const Run without = run(seeded + QStringList{QStringLiteral("--no-solver")});
+    QCOMPARE(without.exitCode, 0);
+    QVERIFY(!without.out.join(u'\n').contains(QStringLiteral("约束求解")));
+    QCOMPARE(without.out.size(), with.out.size() - 1);
+}
+
 void TestCommandLine::exportedPlanReadsBack()
 {
     const Run result = run({"generate", "--seed", "5", "--style", "2", "--export", "@dir/plan", "--quiet"});
@@ -398,6 +428,52 @@ void TestCommandLine::checkReadsTheLastSavedPlan()
     QCOMPARE(result.exitCode, 0);
     QVERIFY(result.out.contains(QStringLiteral("不在名单中的姓名（未计入）: 张宇航")));
     QVERIFY(result.out.contains(QStringLiteral("总人数: 53 (男生: 23, 女生: 30)")));
+}
+
+void TestCommandLine::generationsAreRecordedInTheHistory()
+{
+    QCOMPARE(run({"generate", "--seed", "5", "--export", "@dir/plan", "--quiet"}).exitCode, 0);
+    QCOMPARE(run({"generate", "--seed", "9", "--quiet"}).exitCode, 0);
+    const QList<ArrangementRecord> records = ArrangementHistory::load(path(QStringLiteral("history.json"))).records;
+    QCOMPARE(records.size(), 2);
+    QCOMPARE(records.at(0).seed, 5u);
+    QCOMPARE(records.at(0).exportedPath, path(QStringLiteral("plan.xlsx")));
+    QCOMPARE(records.at(0).groups.size(), 9);
+    QCOMPARE(records.at(1).seed, 9u);
+    QVERIFY(records.at(1).exportedPath.isEmpty());
+}
+
+void TestCommandLine::recordedSeedRepeatsItsArrangement_data()
+{
+    QTest::addColumn<bool>("avoid");
+    QTest::newRow("switch off") << false;
+    // The seed's record says what its run kept apart (here nothing), not
+    // the arrangement in use when it is repeated.
+    QTest::newRow("switch on") << true;
+}
+
+void TestCommandLine::recordedSeedRepeatsItsArrangement()
+{
+    QFETCH(bool, avoid);
+    if (avoid) {
+        m_config += "\n[Generation]\nAvoidLastGroupmates=true\n";
+        QFile config(path(QStringLiteral("config.ini")));
+        QVERIFY(config.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        config.write(m_config);
+    }
+    const Run first = run({QStringLiteral("generate")});
+    const QRegularExpressionMatch seed = QRegularExpression(QStringLiteral("^种子: (\\d+)$")).match(first.out.value(0));
+    QVERIFY2(seed.hasMatch(), qPrintable(first.out.value(0)));
+    QCOMPARE(first.out.contains(QStringLiteral("与上次同组的学生对: 0 → 0")), avoid);
+    QCOMPARE(run({QStringLiteral("generate"), QStringLiteral("--quiet")}).exitCode, 0);
+
+    const Run replay = run({QStringLiteral("generate"), QStringLiteral("--seed"), seed.captured(1)});
+    QCOMPARE(replay.out, first.out.mid(1));
+    const QList<ArrangementRecord> records = ArrangementHistory::load(path(QStringLiteral("history.json"))).records;
+    QCOMPARE(records.size(), 3);
+    QCOMPARE(records.at(0).seed, seed.captured(1).toUInt());
+    QCOMPARE(records.at(2).seed, records.at(0).seed);
+    QCOMPARE(records.at(2).groups, records.at(0).groups);
 }
 
 QTEST_MAIN(TestCommandLine)

@@ -25,9 +25,12 @@ private slots:
     void requirementEntries();
     void generationTries_data();
     void generationTries();
+    void useSolver_data();
+    void useSolver();
 
     // Writing
     void groupRecordsRoundTrip();
+    void avoidLastGroupmatesKeyOnlyWhenOn();
     void fixedPositionsWrittenAscending();
     void settingsWriteKeepsCustomPathUnlessCustom();
     void failedWriteIsReported();
@@ -178,6 +181,24 @@ void TestConfigStore::requirementEntries()
     QCOMPARE(model.mustSeparate, (QList<Constraint>{{9}}));
 }
 
+void TestConfigStore::avoidLastGroupmatesKeyOnlyWhenOn()
+{
+    ClassModel model;
+    QVERIFY(ConfigStore::writeGroupRecords(path(), model));
+    QVERIFY(!QSettings(path(), QSettings::IniFormat).contains(ConfigStore::kAvoidLastGroupmatesKey));
+
+    model.avoidLastGroupmates = true;
+    QVERIFY(ConfigStore::writeGroupRecords(path(), model));
+    ClassModel read;
+    ConfigStore::readGroupRecords(path(), read);
+    QVERIFY(read.avoidLastGroupmates);
+
+    // Switched off again, the file is as it was before the switch existed.
+    model.avoidLastGroupmates = false;
+    QVERIFY(ConfigStore::writeGroupRecords(path(), model));
+    QVERIFY(!QSettings(path(), QSettings::IniFormat).contains(ConfigStore::kAvoidLastGroupmatesKey));
+}
+
 void TestConfigStore::generationTries_data()
 {
     QTest::addColumn<QByteArray>("entries");
@@ -199,6 +220,33 @@ void TestConfigStore::generationTries()
     model.generationTries = 3;
     ConfigStore::readGroupRecords(path(), model);
     QTEST(model.generationTries, "tries");
+}
+
+void TestConfigStore::useSolver_data()
+{
+    QTest::addColumn<QByteArray>("entries");
+    QTest::addColumn<bool>("on");
+    QTest::newRow("absent is on") << QByteArray() << true;
+    QTest::newRow("false") << QByteArray("[Generation]\nUseSolver=false\n") << false;
+    QTest::newRow("0") << QByteArray("[Generation]\nUseSolver=0\n") << false;
+    QTest::newRow("true") << QByteArray("[Generation]\nUseSolver=true\n") << true;
+    QTest::newRow("garbage is on") << QByteArray("[Generation]\nUseSolver=maybe\n") << true;
+}
+
+void TestConfigStore::useSolver()
+{
+    QFETCH(QByteArray, entries);
+    QFETCH(bool, on);
+    writeIni(entries);
+    ClassModel model;
+    model.useSolver = !on;
+    ConfigStore::readGroupRecords(path(), model);
+    QTEST(model.useSolver, "on");
+    // Written as read.
+    QVERIFY(ConfigStore::writeSettings(path(), model, ConfigStore::kDefaultStyle, QString()));
+    ClassModel again;
+    ConfigStore::readGroupRecords(path(), again);
+    QTEST(again.useSolver, "on");
 }
 
 void TestConfigStore::groupRecordsRoundTrip()

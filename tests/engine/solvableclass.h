@@ -107,3 +107,48 @@ inline SolvableClass makeClass(std::mt19937 &random)
 }
 
 } // namespace Solvable
+
+namespace Solvable {
+
+// Harder to arrange: about 90% of the seats lie in 必须同组 requirements (two
+// per group sharing a student), two members of each group are pinned to their
+// seats, and 8-20 不能同组 requirements run across the groups.
+inline SolvableClass makeHarderClass(std::mt19937 &random)
+{
+    SolvableClass made = makeClass(random);
+    auto below = [&random](int n) { return n <= 1 ? 0 : int(random() % quint32(n)); };
+    ClassModel &model = made.model;
+    const QList<int> enabled = model.enabledGroupIndexes();
+    const int groupCount = int(made.arrangement.size());
+    model.mustTogether.clear();
+    model.fixedPositions.clear();
+    for (int p = 0; p < groupCount; ++p) {
+        const Group &group = made.arrangement.at(p);
+        const int size = std::max(2, int((group.size() * 9 + 9) / 10));
+        if (group.size() < 2)
+            continue;
+        Group members = group;
+        std::shuffle(members.begin(), members.end(), random);
+        members = members.mid(0, std::min<qsizetype>(size, group.size()));
+        // Two requirements sharing a student, which act as one.
+        const qsizetype half = std::max<qsizetype>(2, members.size() / 2 + 1);
+        model.mustTogether.append(members.mid(0, half));
+        if (members.size() > half)
+            model.mustTogether.append(members.mid(half - 1));
+        for (int k = 0; k < 2 && k < members.size(); ++k) {
+            const PersonId pinned = members.at(k);
+            model.fixedPositions.insert(pinned, FixedPosition{enabled.at(p) + 1, int(group.indexOf(pinned)) + 1});
+        }
+    }
+    model.mustSeparate.clear();
+    for (int r = 8 + below(13); r > 0 && groupCount >= 2; --r) {
+        const int a = below(groupCount);
+        const int b = (a + 1 + below(groupCount - 1)) % groupCount;
+        const Group &first = made.arrangement.at(a);
+        const Group &second = made.arrangement.at(b);
+        model.mustSeparate.append({first.at(below(int(first.size()))), second.at(below(int(second.size())))});
+    }
+    return made;
+}
+
+} // namespace Solvable

@@ -3,6 +3,7 @@
 #include "solvableclass.h"
 
 #include "engine/engine.h"
+#include "engine/freshgroupmates.h"
 #include "engine/generation.h"
 
 #include "common/testenvironment.h"
@@ -10,6 +11,8 @@
 #include <QTest>
 
 using namespace Fixtures;
+
+Q_DECLARE_METATYPE(TryScore)
 
 namespace {
 
@@ -19,10 +22,11 @@ struct Run
     QStringList lines;
 };
 
-Run runSeed(const ClassModel &model, quint32 seed)
+Run runSeed(const ClassModel &model, quint32 seed, const Grouping &previous = {})
 {
     Run run;
-    run.outcome = Engine::runOnce(model, [&run](const QString &line) { run.lines.append(line); }, seedSequence(seed));
+    run.outcome = Engine::runOnce(
+        model, [&run](const QString &line) { run.lines.append(line); }, seedSequence(seed), previous);
     return run;
 }
 
@@ -33,13 +37,14 @@ struct Generated
     int seedsTaken = 0;
 };
 
-Generated generate(const ClassModel &model, int tries, quint32 firstSeed)
+Generated generate(const ClassModel &model, int tries, quint32 firstSeed, const Grouping &previous = {})
 {
     Generated generated;
     CountingSeeds seeds(firstSeed);
     Engine::GenerationOptions options;
     options.tries = tries;
     options.trySeeds = seeds.source();
+    options.previous = previous;
     generated.result = Engine::generate(
         model, [&generated](const QString &line) { generated.logged.append(line); }, options);
     generated.seedsTaken = *seeds.calls;
@@ -68,6 +73,9 @@ private slots:
     void triesStayWithinBounds_data();
     void triesStayWithinBounds();
     void property_keptTryIsTheFirstBestAndReplaysAlone();
+    void tryRanking_data();
+    void tryRanking();
+    void property_lastGroupmatesRankTheTriesOnlyWhenAvoided();
 };
 
 void TestGeneration::oneTryIsTheRunOfItsSeed()
@@ -150,6 +158,67 @@ void TestGeneration::property_keptTryIsTheFirstBestAndReplaysAlone()
             QVERIFY2(!score.isBetterThan(result.score), qPrintable(where));
             if (attempt < result.chosenTry)
                 QVERIFY2(result.score.isBetterThan(score), qPrintable(where)); // the earliest of equals
+        }
+    }
+}
+
+void TestGeneration::tryRanking_data()
+{
+    QTest::addColumn<TryScore>("better");
+    QTest::addColumn<TryScore>("worse");
+    // unmet requirements, leader problems, gender misses, boarder gap, repeated pairs
+    QTest::newRow("requirements before everything") << TryScore{0, 9, 9, 9, 99} << TryScore{1, 0, 0, 0, 0};
+    QTest::newRow("leaders before targets") << TryScore{1, 0, 9, 9, 99} << TryScore{1, 1, 0, 0, 0};
+    QTest::newRow("targets before boarders") << TryScore{0, 0, 0, 9, 99} << TryScore{0, 0, 1, 0, 0};
+    QTest::newRow("boarders before repeated pairs") << TryScore{0, 0, 0, 1, 99} << TryScore{0, 0, 0, 2, 0};
+    QTest::newRow("repeated pairs last") << TryScore{0, 0, 0, 3, 4} << TryScore{0, 0, 0, 3, 5};
+}
+
+void TestGeneration::tryRanking()
+{
+    QFETCH(TryScore, better);
+    QFETCH(TryScore, worse);
+    QVERIFY(better.isBetterThan(worse));
+    QVERIFY(!worse.isBetterThan(better));
+    QVERIFY(!better.isBetterThan(better));
+    // Last time's groupmates are a wish: they never keep the tries going.
+    TryScore repeated = better;
+    repeated.repeatedPairs = 7;
+    QCOMPARE(repeated.isFlawless(), better.isFlawless());
+}
+
+void TestGeneration::property_lastGroupmatesRankTheTriesOnlyWhenAvoided()
+{
+    std::mt19937 random(1618);
+    for (int round = 0; round < 120; ++round) {
+        ClassModel model = round % 2 == 0 ? anyClass(random) : Solvable::makeClass(random).model;
+        const quint32 lastSeed = random();
+        const quint32 firstSeed = random();
+        const int tries = 1 + int(random() % 8);
+        const Grouping previous = Engine::buildGroups(model, LogSink(), seedSequence(lastSeed));
+        const QString where = QStringLiteral("round %1, first seed %2").arg(round).arg(firstSeed);
+
+        // Off: last time changes nothing, draws and log included.
+        const Generated plain = generate(model, tries, firstSeed);
+        const Generated given = generate(model, tries, firstSeed, previous);
+        QVERIFY2(given.result.groups == plain.result.groups && given.logged == plain.logged
+                     && given.result.seed == plain.result.seed && given.seedsTaken == plain.seedsTaken
+                     && given.result.score.repeatedPairs == 0,
+                 qPrintable(where));
+
+        // On: the pairs rank the tries, and the kept seed replays with the same last time.
+        model.avoidLastGroupmates = true;
+        const Generated fresh = generate(model, tries, firstSeed, previous);
+        const Engine::GenerationResult &result = fresh.result;
+        QVERIFY2(result.score.repeatedPairs == FreshGroupmates::repeatedPairs(result.groups, previous),
+                 qPrintable(where));
+        const Run kept = runSeed(model, result.seed, previous);
+        QVERIFY2(kept.outcome.groups == result.groups && kept.lines == result.lines, qPrintable(where));
+        for (int attempt = 1; attempt <= result.triesRun; ++attempt) {
+            const TryScore score = runSeed(model, firstSeed + quint32(attempt - 1), previous).outcome.score;
+            QVERIFY2(!score.isBetterThan(result.score), qPrintable(where));
+            if (attempt < result.chosenTry)
+                QVERIFY2(result.score.isBetterThan(score), qPrintable(where));
         }
     }
 }

@@ -16,6 +16,8 @@
 #include <QTest>
 #include <QTextEdit>
 
+#include <algorithm>
+#include <numeric>
 #include <stdexcept>
 
 namespace {
@@ -44,6 +46,29 @@ void pressOk(QWidget *modal)
     QVERIFY(box);
     box->button(QMessageBox::Ok)->click();
 }
+
+// Calls `seen` whenever an event of one type reaches the target.
+class EventRecorder : public QObject
+{
+public:
+    EventRecorder(QObject *target, QEvent::Type type, std::function<void()> seen)
+        : m_type(type)
+        , m_seen(std::move(seen))
+    {
+        target->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == m_type)
+            m_seen();
+        return false;
+    }
+
+private:
+    QEvent::Type m_type;
+    std::function<void()> m_seen;
+};
 
 QStringList headers(QTableWidget *table)
 {
@@ -75,6 +100,8 @@ private slots:
     // Table shape
     void tableShape_data();
     void tableShape();
+    void resultTablePaintedTwicePerGeneration_data();
+    void resultTablePaintedTwicePerGeneration();
     // Details
     void details_answerTheFirstAndTheTenthRow();
     void details_escapeNamesAndWarnAboutUnmetRequirements();
@@ -326,6 +353,61 @@ void TestResultTable::tableShape()
             QVERIFY(item);
             QCOMPARE(item->text().isEmpty(), column > groups.at(row).size());
         }
+    }
+}
+
+void TestResultTable::resultTablePaintedTwicePerGeneration_data()
+{
+    // Seats of group 3 in the first and the second generation.
+    QTest::addColumn<int>("firstTotal");
+    QTest::addColumn<int>("secondTotal");
+    QTest::addColumn<int>("paints"); // 0: not counted
+
+    QTest::newRow("same columns") << 6 << 6 << 1;
+    QTest::newRow("more columns") << 6 << 12 << 0;
+    QTest::newRow("fewer columns") << 12 << 6 << 0;
+}
+
+// The shown window paints a new arrangement once, and every paint shows the
+// columns sharing the width.
+void TestResultTable::resultTablePaintedTwicePerGeneration()
+{
+    QFETCH(int, firstTotal);
+    QFETCH(int, secondTotal);
+    QFETCH(int, paints);
+
+    makeWindow([&](ClassModel &model) { model.groupConfigs[2].total = firstTotal; });
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QWidget *viewport = table()->viewport();
+    QHeaderView *header = table()->horizontalHeader();
+    QList<QList<int>> paintedWidths;
+    EventRecorder recorder(viewport, QEvent::Paint, [&] {
+        QList<int> widths;
+        for (int column = 0; column < header->count(); ++column)
+            widths.append(header->sectionSize(column));
+        paintedWidths.append(widths);
+    });
+    // After each generation: wait for the new rows to be painted, then leave
+    // time for any repaint the table may still have scheduled.
+    generate();
+    QTRY_VERIFY(!paintedWidths.isEmpty() && paintedWidths.last().size() == std::max(11, firstTotal + 1));
+    QTest::qWait(100);
+    paintedWidths.clear();
+    window->modelForTesting().groupConfigs[2].total = secondTotal;
+    const int columns = std::max(11, secondTotal + 1);
+    generate();
+    QTRY_VERIFY(!paintedWidths.isEmpty() && paintedWidths.last().size() == columns);
+    QTest::qWait(100);
+
+    QCOMPARE(table()->columnCount(), columns);
+    if (paints > 0)
+        QCOMPARE(paintedWidths.size(), paints);
+    for (const QList<int> &widths : std::as_const(paintedWidths)) {
+        QCOMPARE(widths.size(), columns);
+        QCOMPARE(std::accumulate(widths.begin(), widths.end(), 0), viewport->width());
+        const auto [narrowest, widest] = std::minmax_element(widths.begin(), widths.end());
+        QVERIFY(*widest - *narrowest <= 1);
     }
 }
 

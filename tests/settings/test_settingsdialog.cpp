@@ -9,6 +9,7 @@
 #include "settings/settingsdialog.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -97,6 +98,7 @@ private slots:
     void totalLowersMales();
     void disabledGroupKeepsValuesAndSavesThem();
     void generationTriesShownAndSaved();
+    void useSolverShownAndSaved();
     void customRowFollowsStyle();
     void browsePicksTemplate();
 
@@ -355,6 +357,24 @@ void TestSettingsDialog::generationTriesShownAndSaved()
     QCOMPARE(shown, 35);
     QCOMPARE(window->modelForTesting().generationTries, 1);
     QCOMPARE(fileValue(QStringLiteral("Generation/Tries")).toInt(), 1);
+}
+
+void TestSettingsDialog::useSolverShownAndSaved()
+{
+    QCOMPARE(window->modelForTesting().useSolver, true);
+    bool shown = false;
+    QString text;
+    withDialog([&](SettingsDialog *dialog) {
+        auto *check = child<QCheckBox>(dialog, QStringLiteral("useSolverCheck"));
+        shown = check->isChecked();
+        text = check->text();
+        check->setChecked(false);
+        child<QPushButton>(dialog, QStringLiteral("saveButton"))->click();
+    });
+    QVERIFY(shown);
+    QCOMPARE(text, QStringLiteral("无法满足要求时使用约束求解"));
+    QCOMPARE(window->modelForTesting().useSolver, false);
+    QCOMPARE(fileValue(QStringLiteral("Generation/UseSolver")).toBool(), false);
 }
 
 void TestSettingsDialog::customRowFollowsStyle()

@@ -1,0 +1,75 @@
+// "历史分组...": recording each generation, restoring one, and repeating a
+// run from its seed.
+#include "app/mainwindow.h"
+
+#include "config/clock.h"
+#include "config/historybook.h"
+#include "requirements/arrangementrecord.h"
+#include "requirements/historydialog.h"
+
+#include <QMessageBox>
+
+HistoryBook MainWindow::openHistory()
+{
+    return HistoryBook(configPath, [this](const QString &line) { appendPlainLog(line); });
+}
+
+void MainWindow::recordGeneration(quint32 seed, int avoidedRecord)
+{
+    currentRecord = 0;
+    if (model.generatedGroups.isEmpty())
+        return;
+    ArrangementRecord record = recordOf(model, model.generatedGroups, seed, currentDateTime());
+    record.avoidedRecord = avoidedRecord;
+    currentRecord = openHistory().add(record);
+}
+
+void MainWindow::noteExport(const QString &savePath)
+{
+    if (currentRecord != 0)
+        openHistory().markExported(currentRecord, savePath, currentDateTime());
+}
+
+void MainWindow::restoreArrangement(int id)
+{
+    HistoryBook history = openHistory();
+    const ArrangementRecord *record = history.find(id);
+    if (!record) {
+        QMessageBox::warning(this, QStringLiteral("错误"), QStringLiteral("该分组已不在历史记录中"));
+        return;
+    }
+    const RosterArrangement placed = placeOnRoster(*record, model);
+    model.generatedGroups = placed.groups;
+    refreshResultTable();
+    currentRecord = id;
+    logMessage(QStringLiteral("已恢复 %1 的分组").arg(record->time.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))));
+    if (!placed.missingNames.isEmpty())
+        appendPlainLog(QStringLiteral("以下学生不在当前名单中，未恢复: %1").arg(placed.missingNames.join(QStringLiteral("、"))));
+    if (!placed.disabledGroupNames.isEmpty()) {
+        QStringList groups;
+        for (int number : placed.disabledGroups)
+            groups.append(QStringLiteral("组%1").arg(number));
+        appendPlainLog(QStringLiteral("%1 当前未启用，其中的学生未恢复: %2")
+                           .arg(groups.join(QStringLiteral("、")), placed.disabledGroupNames.join(QStringLiteral("、"))));
+    }
+    history.markRestored(id, currentDateTime());
+}
+
+void MainWindow::showHistoryDialog()
+{
+    HistoryDialog dialog(openHistory().records(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (dialog.choice() == HistoryDialog::Choice::Restore) {
+        restoreArrangement(dialog.chosenRecord());
+        return;
+    }
+    const HistoryBook history = openHistory();
+    const ArrangementRecord *record = history.find(dialog.chosenRecord());
+    if (!record) {
+        QMessageBox::warning(this, QStringLiteral("错误"), QStringLiteral("该分组已不在历史记录中"));
+        return;
+    }
+    // The same seed and settings repeat the run, last time's groupmates included.
+    generateWith(*record);
+}

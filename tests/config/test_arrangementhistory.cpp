@@ -1,0 +1,239 @@
+// history.json: its text, damaged files, the cap, and records by name on a
+// changed roster.
+#include "config/arrangementhistory.h"
+#include "config/clock.h"
+#include "requirements/arrangementrecord.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QDateTime kNow(QDate(2026, 3, 2), QTime(8, 15, 0));
+
+ArrangementRecord sampleRecord()
+{
+    ArrangementRecord record;
+    record.id = 3;
+    record.time = kNow;
+    record.seed = 4294967295u;
+    record.useOrder = 5;
+    record.unmetRequirements = 2;
+    record.groups = {{1, {{QStringLiteral("张三"), true, true, false}, {QStringLiteral("\"李\" 四"), false, false, true}}},
+                     {4, {}}};
+    record.restored = kNow.addDays(1);
+    record.exportedPath = QStringLiteral("/tmp/计划 1.xlsx");
+    record.exportedTime = kNow.addDays(2);
+    record.avoidedRecord = 2;
+    return record;
+}
+
+QByteArray historyWith(const QByteArray &record)
+{
+    return "{\"version\": 1, \"arrangements\": [" + record + "]}";
+}
+
+const QByteArray kGoodRecord = R"({"id": 1, "time": "2026-03-02T08:15:00", "seed": 7, "used": 1, "unmet": 0,
+    "groups": [{"number": 1, "members": [{"name": "a", "gender": "M", "leader": false, "boarder": false}]}]})";
+
+} // namespace
+
+class TestArrangementHistory : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    // The file
+    void recordRoundTrip();
+    void damagedText_data();
+    void damagedText();
+    void damagedFileIsSetAside();
+    void missingFileIsAnEmptyHistory();
+    void historyLivesBesideConfig();
+    void capKeepsTheNewest();
+    void mostRecentFollowsUse();
+
+    // Records and the roster
+    void recordKeepsNamesMarksAndVerdict();
+    void placeOnRosterLeavesOutWhoIsGone();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString path() const { return m_dir->filePath(QStringLiteral("history.json")); }
+    void writeFile(const QByteArray &text) const;
+};
+
+void TestArrangementHistory::init()
+{
+    setClockForTesting([] { return kNow; });
+    m_dir = std::make_unique<QTemporaryDir>();
+}
+
+void TestArrangementHistory::cleanup()
+{
+    m_dir.reset();
+    setClockForTesting({});
+}
+
+void TestArrangementHistory::writeFile(const QByteArray &text) const
+{
+    QFile file(path());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(text);
+}
+
+void TestArrangementHistory::recordRoundTrip()
+{
+    ArrangementRecord plain = sampleRecord();
+    plain.id = 4;
+    plain.restored = {};
+    plain.exportedPath.clear();
+    plain.exportedTime = {};
+    plain.avoidedRecord = 0;
+    const QList<ArrangementRecord> records{sampleRecord(), plain};
+    QCOMPARE(ArrangementHistory::save(path(), records), QString());
+    const ArrangementHistory::Loaded loaded = ArrangementHistory::load(path());
+    QVERIFY(loaded.problem.isEmpty());
+    QCOMPARE(loaded.records, records);
+}
+
+void TestArrangementHistory::damagedText_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::newRow("not JSON") << QByteArray("{\"version\": 1, \"arrangements\": [");
+    QTest::newRow("a list") << QByteArray("[]");
+    QTest::newRow("a newer version") << QByteArray("{\"version\": 2, \"arrangements\": []}");
+    QTest::newRow("no list") << QByteArray("{\"version\": 1}");
+    QTest::newRow("a record that is a number") << historyWith("5");
+    QTest::newRow("no seed") << historyWith(QByteArray(kGoodRecord).replace("\"seed\": 7,", ""));
+    QTest::newRow("negative seed") << historyWith(QByteArray(kGoodRecord).replace("\"seed\": 7", "\"seed\": -1"));
+    QTest::newRow("seed beyond 32 bits")
+        << historyWith(QByteArray(kGoodRecord).replace("\"seed\": 7", "\"seed\": 4294967296"));
+    QTest::newRow("fractional id") << historyWith(QByteArray(kGoodRecord).replace("\"id\": 1", "\"id\": 1.5"));
+    QTest::newRow("bad time") << historyWith(QByteArray(kGoodRecord).replace("2026-03-02T08:15:00", "yesterday"));
+    QTest::newRow("unknown gender") << historyWith(QByteArray(kGoodRecord).replace("\"M\"", "\"X\""));
+    QTest::newRow("name not text") << historyWith(QByteArray(kGoodRecord).replace("\"a\"", "1"));
+    QTest::newRow("group number 0") << historyWith(QByteArray(kGoodRecord).replace("\"number\": 1", "\"number\": 0"));
+    QTest::newRow("one id twice") << historyWith(kGoodRecord + "," + kGoodRecord);
+}
+
+void TestArrangementHistory::damagedText()
+{
+    QFETCH(QByteArray, text);
+    QList<ArrangementRecord> records;
+    QString problem;
+    QVERIFY(ArrangementHistory::fromJson(historyWith(kGoodRecord), records, problem));
+    QCOMPARE(records.size(), 1);
+    QVERIFY(!ArrangementHistory::fromJson(text, records, problem));
+    QVERIFY(!problem.isEmpty());
+    QVERIFY(records.isEmpty());
+}
+
+void TestArrangementHistory::damagedFileIsSetAside()
+{
+    writeFile("garbage");
+    const ArrangementHistory::Loaded first = ArrangementHistory::load(path());
+    QVERIFY(first.records.isEmpty());
+    QVERIFY(first.writable);
+    QCOMPARE(first.setAsidePath, path() + ".bad-20260302_081500");
+    QVERIFY(!QFile::exists(path()));
+    QFile aside(first.setAsidePath);
+    QVERIFY(aside.open(QIODevice::ReadOnly));
+    QCOMPARE(aside.readAll(), QByteArray("garbage"));
+
+    // A second damaged file within the same second keeps the first one.
+    writeFile("{}");
+    QCOMPARE(ArrangementHistory::load(path()).setAsidePath, path() + ".bad-20260302_081500-2");
+    QVERIFY(QFile::exists(first.setAsidePath));
+}
+
+void TestArrangementHistory::missingFileIsAnEmptyHistory()
+{
+    const ArrangementHistory::Loaded loaded = ArrangementHistory::load(path());
+    QVERIFY(loaded.records.isEmpty() && loaded.problem.isEmpty() && loaded.setAsidePath.isEmpty() && loaded.writable);
+    // The first save creates a missing folder.
+    const QString nested = m_dir->filePath(QStringLiteral("a/b/history.json"));
+    QCOMPARE(ArrangementHistory::save(nested, {sampleRecord()}), QString());
+    QCOMPARE(ArrangementHistory::load(nested).records.size(), 1);
+}
+
+void TestArrangementHistory::historyLivesBesideConfig()
+{
+    QCOMPARE(ArrangementHistory::historyFilePath(m_dir->filePath(QStringLiteral("config.ini"))), path());
+}
+
+void TestArrangementHistory::capKeepsTheNewest()
+{
+    QList<ArrangementRecord> records;
+    for (int i = 0; i < ArrangementHistory::kMaxRecords + 5; ++i) {
+        ArrangementRecord record = sampleRecord();
+        record.seed = quint32(i);
+        QCOMPARE(ArrangementHistory::append(records, record), i + 1);
+    }
+    QCOMPARE(records.size(), ArrangementHistory::kMaxRecords);
+    QCOMPARE(records.first().seed, 5u);
+    QCOMPARE(records.last().id, ArrangementHistory::kMaxRecords + 5);
+
+    // Saving trims a list that grew by other hands.
+    records.append(sampleRecord());
+    QCOMPARE(ArrangementHistory::save(path(), records), QString());
+    QCOMPARE(ArrangementHistory::load(path()).records.size(), ArrangementHistory::kMaxRecords);
+}
+
+void TestArrangementHistory::mostRecentFollowsUse()
+{
+    QList<ArrangementRecord> records;
+    QVERIFY(!ArrangementHistory::mostRecent(records));
+    ArrangementHistory::append(records, sampleRecord());
+    ArrangementHistory::append(records, sampleRecord());
+    QCOMPARE(ArrangementHistory::mostRecent(records)->id, 2);
+    // Restored within the same second: the use order decides, not the clock.
+    ArrangementHistory::find(records, 1)->useOrder = ArrangementHistory::nextUseOrder(records);
+    QCOMPARE(ArrangementHistory::mostRecent(records)->id, 1);
+}
+
+void TestArrangementHistory::recordKeepsNamesMarksAndVerdict()
+{
+    ClassModel model = ClassModel::fromRoster({"b1", "b2"}, {"g1", "g2"});
+    model.groupConfigs[0].enabled = false;
+    model.leaderNames = {"b2"};
+    model.boarderNames = {"g1"};
+    model.mustTogether = {{1, 3}};
+    model.mustSeparate = {{2, 4}};
+    ArrangementRecord record = recordOf(model, {{1, 0, 2}, {3, 4}}, 42, kNow);
+    QCOMPARE(record.seed, 42u);
+    QCOMPARE(record.unmetRequirements, 1);
+    QCOMPARE(verdictText(record.unmetRequirements), QStringLiteral("1 项要求未满足"));
+    QCOMPARE(verdictText(0), QStringLiteral("所有要求已满足"));
+    const QList<RecordedGroup> expected{
+        {2, {{"b1", true, false, false}, {"b2", true, true, false}}},
+        {3, {{"g1", false, false, true}, {"g2", false, false, false}}}};
+    QCOMPARE(record.groups, expected);
+    QCOMPARE(groupNumbersText(record), QStringLiteral("2-3"));
+    record.groups.insert(0, RecordedGroup{1, {}});
+    record.groups.append({RecordedGroup{5, {}}, RecordedGroup{7, {}}, RecordedGroup{8, {}}});
+    QCOMPARE(groupNumbersText(record), QStringLiteral("1-3, 5, 7-8"));
+}
+
+void TestArrangementHistory::placeOnRosterLeavesOutWhoIsGone()
+{
+    ArrangementRecord record;
+    record.groups = {{1, {{"a", true, false, false}, {"gone", true, false, false}}},
+                     {2, {{"b", false, false, false}, {"a", true, false, false}}},
+                     {10, {{"c", false, false, false}}}};
+    const ClassModel model = ClassModel::fromRoster({"a"}, {"b", "c"});
+    const RosterArrangement placed = placeOnRoster(record, model);
+    QCOMPARE(placed.groups, Grouping({{1}, {2}, {}, {}, {}, {}, {}, {}, {}}));
+    QCOMPARE(placed.missingNames, QStringList({"gone", "a"}));
+    QCOMPARE(placed.disabledGroups, QList<int>{10});
+    QCOMPARE(placed.disabledGroupNames, QStringList{"c"});
+    QCOMPARE(groupmatesOf(record, model), Grouping({{1}, {2, 1}, {3}}));
+}
+
+QTEST_GUILESS_MAIN(TestArrangementHistory)
+#include "test_arrangementhistory.moc"
