@@ -22,6 +22,7 @@ import argparse
 import json
 import os
 import resource
+import shutil
 import statistics
 import subprocess
 import sys
@@ -127,9 +128,11 @@ def main():
     header = f"{'case':34} {'ours CPU':>11} {'wall':>9} {'openpyxl CPU':>12} {'wall':>10} {'CPU':>9} {'wall':>9}"
     same = True
     with tempfile.TemporaryDirectory() as workdir:
+        # A copy: an export records the arrangement in history.json beside the class.
+        config = shutil.copy(CONFIG, workdir)
         print(f"In process (medians of {args.runs} alternating runs)")
         print(header)
-        roster = openpyxl_fill.Roster(CONFIG)
+        roster = openpyxl_fill.Roster(config)
         for title, pattern, name in CASES:
             bench_once(bench, pattern, workdir)  # writes the template and a first plan
             template = os.path.join(workdir, name, "座位样式1.xlsx")
@@ -145,7 +148,7 @@ def main():
             print("  not measured: this build has no command-line export (quorvane generate --export)")
         else:
             print(header)
-            table = subprocess.run([program, "generate", "--config", CONFIG, "--seed", SEED],
+            table = subprocess.run([program, "generate", "--config", config, "--seed", SEED],
                                    check=True, capture_output=True, text=True).stdout
             groups = os.path.join(workdir, "groups.tsv")
             with open(groups, "w", encoding="utf-8") as out:
@@ -154,10 +157,10 @@ def main():
                 template = os.path.join(workdir, name, "座位样式1.xlsx")
                 ours_out = os.path.join(workdir, name, "cli.xlsx")
                 theirs_out = os.path.join(workdir, name, "openpyxl-cli.xlsx")
-                ours = [program, "generate", "--config", CONFIG, "--seed", SEED, "--export", ours_out,
+                ours = [program, "generate", "--config", config, "--seed", SEED, "--export", ours_out,
                         "--style", template, "--quiet"]
                 theirs = ["/usr/bin/python3", os.path.join(HERE, "openpyxl_fill.py"), template, theirs_out,
-                          CONFIG, groups]
+                          config, groups]
                 medians = alternate(args.runs, lambda: process_once(ours), lambda: process_once(theirs))
                 same &= report(title, *medians, ours_out, theirs_out)
         print(f"outputs compared: {'same' if same else 'DIFFERENT'}")
