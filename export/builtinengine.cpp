@@ -3,7 +3,7 @@
 #include "export/xlsx/workbook.h"
 
 #include <QFileInfo>
-#include <QVariantMap>
+#include <QHash>
 
 #include <cstring>
 #include <vector>
@@ -12,29 +12,90 @@ namespace BuiltInEngine {
 namespace {
 
 using Automation::Error;
+using Automation::Member;
+using Automation::MemberId;
 using Automation::Object;
 using Automation::ObjectPtr;
 
-bool is(const char *member, const char *expected)
+[[noreturn]] void unsupported(Member member)
 {
-    return std::strcmp(member, expected) == 0;
+    throw Error(QStringLiteral("内置表格引擎不支持 %1").arg(QString::fromLatin1(member.name())));
 }
 
-[[noreturn]] void unsupported(const char *member)
-{
-    throw Error(QStringLiteral("内置表格引擎不支持 %1").arg(QString::fromLatin1(member)));
-}
-
-void expectArguments(const char *member, const QVariantList &arguments, int count)
+void expectArguments(Member member, const QVariantList &arguments, int count)
 {
     if (arguments.size() != count)
-        throw Error(QStringLiteral("%1 的参数个数不对").arg(QString::fromLatin1(member)));
+        throw Error(QStringLiteral("%1 的参数个数不对").arg(QString::fromLatin1(member.name())));
+}
+
+// Cells are asked for by the thousand and each lives only while the scan
+// looks at it: their memory is kept for the next one rather than returned
+// to the heap. Only for final classes, so that the size always matches.
+template<typename T>
+class Recycled
+{
+public:
+    static void *operator new(std::size_t size)
+    {
+        std::vector<void *> &spare = pool();
+        if (size != sizeof(T) || spare.empty())
+            return ::operator new(size);
+        void *block = spare.back();
+        spare.pop_back();
+        return block;
+    }
+    static void operator delete(void *block, std::size_t size)
+    {
+        std::vector<void *> &spare = pool();
+        if (size == sizeof(T) && spare.size() < kKept)
+            spare.push_back(block);
+        else
+            ::operator delete(block);
+    }
+
+private:
+    static constexpr std::size_t kKept = 16;
+    struct Pool
+    {
+        Pool() { blocks.reserve(kKept); }
+        ~Pool()
+        {
+            for (void *block : blocks)
+                ::operator delete(block);
+        }
+        std::vector<void *> blocks;
+    };
+    static std::vector<void *> &pool()
+    {
+        thread_local Pool pool;
+        return pool.blocks;
+    }
+};
+
+// A format change as the automation model states it: the cell's format,
+// the member set and its value. The same change of the same format always
+// yields the same derived format, so each is worked out once.
+struct FormatKey
+{
+    int xf;
+    MemberId member;
+    qint64 value;
+    bool operator==(const FormatKey &other) const
+    {
+        return xf == other.xf && member == other.member && value == other.value;
+    }
+};
+
+size_t qHash(const FormatKey &key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.xf, int(key.member), key.value);
 }
 
 struct OpenWorkbook
 {
     std::unique_ptr<Xlsx::Workbook> book;
     bool closed = false;
+    QHash<FormatKey, int> derivedFormats;
 
     Xlsx::Workbook &get()
     {
@@ -46,6 +107,7 @@ struct OpenWorkbook
     {
         closed = true;
         book.reset();
+        derivedFormats.clear();
     }
 };
 using Handle = std::shared_ptr<OpenWorkbook>;
@@ -59,19 +121,19 @@ struct Session
 class Leaf : public Object
 {
 public:
-    QVariant property(const char *name) override { unsupported(name); }
-    void setProperty(const char *name, const QVariant &) override { unsupported(name); }
-    ObjectPtr querySubObject(const char *, const QVariantList &) override { return nullptr; }
-    QVariant dynamicCall(const char *member, const QVariantList &) override { unsupported(member); }
+    QVariant property(Member name) override { unsupported(name); }
+    void setProperty(Member name, const QVariant &) override { unsupported(name); }
+    ObjectPtr querySubObject(Member, const QVariantList &) override { return nullptr; }
+    QVariant dynamicCall(Member member, const QVariantList &) override { unsupported(member); }
 };
 
 class Count final : public Leaf
 {
 public:
     explicit Count(int count) : m_count(count) {}
-    QVariant property(const char *name) override
+    QVariant property(Member name) override
     {
-        if (!is(name, "Count"))
+        if (name.id() != MemberId::Count)
             unsupported(name);
         return m_count;
     }
@@ -84,13 +146,16 @@ class UsedRange final : public Leaf
 {
 public:
     UsedRange(int rows, int columns) : m_rows(rows), m_columns(columns) {}
-    ObjectPtr querySubObject(const char *member, const QVariantList &) override
+    ObjectPtr querySubObject(Member member, const QVariantList &) override
     {
-        if (is(member, "Rows"))
+        switch (member.id()) {
+        case MemberId::Rows:
             return std::make_unique<Count>(m_rows);
-        if (is(member, "Columns"))
+        case MemberId::Columns:
             return std::make_unique<Count>(m_columns);
-        return nullptr;
+        default:
+            return nullptr;
+        }
     }
 
 private:
@@ -98,7 +163,8 @@ private:
     int m_columns;
 };
 
-// The parts of a cell's format the automation model reaches.
+// One cell of an open workbook, the address through which the automation
+// objects reach its content and format.
 struct CellRef
 {
     Handle handle;
@@ -108,34 +174,56 @@ struct CellRef
 
     Xlsx::Workbook &book() const { return handle->get(); }
     int xf() const { return book().styleOf(*sheet, row, column); }
-    void setXf(int xf) const { book().setStyle(*sheet, row, column, xf); }
+    // The cell's format after a change, derived through make() only the
+    // first time this change meets this format.
+    template<typename Make>
+    void change(MemberId member, qint64 value, Make make) const
+    {
+        Xlsx::Workbook &workbook = book();
+        const int from = workbook.styleOf(*sheet, row, column);
+        const FormatKey key{from, member, value};
+        auto found = handle->derivedFormats.constFind(key);
+        if (found == handle->derivedFormats.constEnd())
+            found = handle->derivedFormats.insert(key, make(workbook.styles(), from));
+        workbook.setStyle(*sheet, row, column, found.value());
+    }
 };
 
 class Font final : public Leaf
 {
 public:
     explicit Font(CellRef cell) : m_cell(std::move(cell)) {}
-    QVariant property(const char *name) override
+    QVariant property(Member name) override
     {
         const Xlsx::Styles &styles = m_cell.book().styles();
-        if (is(name, "Size"))
+        switch (name.id()) {
+        case MemberId::Size:
             return styles.fontSize(m_cell.xf());
-        if (is(name, "Bold"))
+        case MemberId::Bold:
             return styles.bold(m_cell.xf());
-        unsupported(name);
+        default:
+            unsupported(name);
+        }
     }
-    void setProperty(const char *name, const QVariant &value) override
+    void setProperty(Member name, const QVariant &value) override
     {
-        Xlsx::Styles &styles = m_cell.book().styles();
-        if (is(name, "Size")) {
+        switch (name.id()) {
+        case MemberId::Size: {
             bool ok = false;
             const double size = value.toDouble(&ok);
             if (!ok || size < 1 || size > 409)
                 throw Error(QStringLiteral("无效的字号 %1").arg(value.toString()));
-            m_cell.setXf(styles.withFontSize(m_cell.xf(), size));
-        } else if (is(name, "Bold")) {
-            m_cell.setXf(styles.withBold(m_cell.xf(), value.toBool()));
-        } else {
+            qint64 bits = 0;
+            std::memcpy(&bits, &size, sizeof bits);
+            m_cell.change(MemberId::Size, bits, [size](Xlsx::Styles &styles, int xf) { return styles.withFontSize(xf, size); });
+            break;
+        }
+        case MemberId::Bold: {
+            const bool bold = value.toBool();
+            m_cell.change(MemberId::Bold, bold, [bold](Xlsx::Styles &styles, int xf) { return styles.withBold(xf, bold); });
+            break;
+        }
+        default:
             unsupported(name);
         }
     }
@@ -149,17 +237,17 @@ class Interior final : public Leaf
 {
 public:
     explicit Interior(CellRef cell) : m_cell(std::move(cell)) {}
-    QVariant property(const char *name) override
+    QVariant property(Member name) override
     {
-        if (!is(name, "Color"))
+        if (name.id() != MemberId::Color)
             unsupported(name);
         const std::optional<quint32> argb = m_cell.book().styles().solidFill(m_cell.xf());
         const quint32 rgb = argb ? *argb & 0xFFFFFFu : 0xFFFFFFu; // no fill reads as white
         return int(((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF));
     }
-    void setProperty(const char *name, const QVariant &value) override
+    void setProperty(Member name, const QVariant &value) override
     {
-        if (!is(name, "Color"))
+        if (name.id() != MemberId::Color)
             unsupported(name);
         bool ok = false;
         const qlonglong bgr = value.toLongLong(&ok);
@@ -167,7 +255,7 @@ public:
             throw Error(QStringLiteral("无效的颜色值 %1").arg(value.toString()));
         const quint32 argb = 0xFF000000u | quint32((bgr & 0xFF) << 16) | quint32(bgr & 0xFF00)
             | quint32((bgr >> 16) & 0xFF);
-        m_cell.setXf(m_cell.book().styles().withSolidFill(m_cell.xf(), argb));
+        m_cell.change(MemberId::Color, argb, [argb](Xlsx::Styles &styles, int xf) { return styles.withSolidFill(xf, argb); });
     }
 
 private:
@@ -186,7 +274,7 @@ const AlignmentName kVertical[] = {
     {-4160, "top"}, {-4108, "center"}, {-4107, "bottom"}, {-4130, "justify"}, {-4117, "distributed"}};
 
 template<size_t N>
-QByteArray alignmentName(const AlignmentName (&table)[N], const QVariant &value)
+const char *alignmentName(const AlignmentName (&table)[N], const QVariant &value)
 {
     bool ok = false;
     const int constant = value.toInt(&ok);
@@ -207,57 +295,74 @@ int alignmentConstant(const AlignmentName (&table)[N], const QString &name, int 
     return absent;
 }
 
-class Cell final : public Object
+class Cell final : public Object, public Recycled<Cell>
 {
 public:
     explicit Cell(CellRef cell) : m_cell(std::move(cell)) {}
 
-    QVariant property(const char *name) override
+    QVariant property(Member name) override
     {
         Xlsx::Workbook &book = m_cell.book();
         const Xlsx::Styles &styles = book.styles();
-        if (is(name, "Value"))
+        switch (name.id()) {
+        case MemberId::Value:
             return book.value(*m_cell.sheet, m_cell.row, m_cell.column);
-        if (is(name, "HorizontalAlignment"))
+        case MemberId::HorizontalAlignment:
             return alignmentConstant(kHorizontal, styles.alignment(m_cell.xf(), "horizontal"), 1);
-        if (is(name, "VerticalAlignment"))
+        case MemberId::VerticalAlignment:
             return alignmentConstant(kVertical, styles.alignment(m_cell.xf(), "vertical"), -4107);
-        if (is(name, "WrapText")) {
+        case MemberId::WrapText: {
             const QString wrap = styles.alignment(m_cell.xf(), "wrapText");
             return wrap == QStringLiteral("1") || wrap == QStringLiteral("true");
         }
-        unsupported(name);
-    }
-
-    void setProperty(const char *name, const QVariant &value) override
-    {
-        Xlsx::Workbook &book = m_cell.book();
-        Xlsx::Styles &styles = book.styles();
-        if (is(name, "Value"))
-            book.setText(*m_cell.sheet, m_cell.row, m_cell.column, value.isNull() ? QString() : value.toString());
-        else if (is(name, "HorizontalAlignment"))
-            m_cell.setXf(styles.withAlignment(m_cell.xf(), "horizontal", alignmentName(kHorizontal, value)));
-        else if (is(name, "VerticalAlignment"))
-            m_cell.setXf(styles.withAlignment(m_cell.xf(), "vertical", alignmentName(kVertical, value)));
-        else if (is(name, "WrapText"))
-            m_cell.setXf(styles.withAlignment(m_cell.xf(), "wrapText", value.toBool() ? "1" : "0"));
-        else
+        default:
             unsupported(name);
+        }
     }
 
-    ObjectPtr querySubObject(const char *member, const QVariantList &) override
+    void setProperty(Member name, const QVariant &value) override
+    {
+        switch (name.id()) {
+        case MemberId::Value:
+            m_cell.book().setText(*m_cell.sheet, m_cell.row, m_cell.column, value.isNull() ? QString() : value.toString());
+            break;
+        case MemberId::HorizontalAlignment:
+            setAlignment(name, "horizontal", alignmentName(kHorizontal, value), value.toInt());
+            break;
+        case MemberId::VerticalAlignment:
+            setAlignment(name, "vertical", alignmentName(kVertical, value), value.toInt());
+            break;
+        case MemberId::WrapText:
+            setAlignment(name, "wrapText", value.toBool() ? "1" : "0", value.toBool());
+            break;
+        default:
+            unsupported(name);
+        }
+    }
+
+    ObjectPtr querySubObject(Member member, const QVariantList &) override
     {
         m_cell.book();
-        if (is(member, "Font"))
+        switch (member.id()) {
+        case MemberId::Font:
             return std::make_unique<Font>(m_cell);
-        if (is(member, "Interior"))
+        case MemberId::Interior:
             return std::make_unique<Interior>(m_cell);
-        return nullptr;
+        default:
+            return nullptr;
+        }
     }
 
-    QVariant dynamicCall(const char *member, const QVariantList &) override { unsupported(member); }
+    QVariant dynamicCall(Member member, const QVariantList &) override { unsupported(member); }
 
 private:
+    void setAlignment(Member name, const char *attribute, const char *text, qint64 key)
+    {
+        m_cell.change(name.id(), key, [attribute, text](Xlsx::Styles &styles, int xf) {
+            return styles.withAlignment(xf, attribute, text);
+        });
+    }
+
     CellRef m_cell;
 };
 
@@ -266,18 +371,11 @@ class Worksheet final : public Leaf
 public:
     Worksheet(Handle handle, Xlsx::Sheet *sheet) : m_handle(std::move(handle)), m_sheet(sheet) {}
 
-    ObjectPtr querySubObject(const char *member, const QVariantList &arguments) override
+    ObjectPtr querySubObject(Member member, const QVariantList &arguments) override
     {
         m_handle->get();
-        if (is(member, "UsedRange")) {
-            const Xlsx::Sheet::Bounds bounds = m_sheet->usedBounds();
-            const int rows = bounds.lastRow - bounds.firstRow + 1;
-            const int columns = bounds.lastColumn - bounds.firstColumn + 1;
-            if (qint64(rows) * columns > kMaxUsedCells)
-                throw Error(QStringLiteral("模板工作表的已用区域过大（%1 行 × %2 列）").arg(rows).arg(columns));
-            return std::make_unique<UsedRange>(rows, columns);
-        }
-        if (is(member, "Cells(int,int)")) {
+        switch (member.id()) {
+        case MemberId::Cells: {
             expectArguments(member, arguments, 2);
             const int row = arguments.at(0).toInt();
             const int column = arguments.at(1).toInt();
@@ -285,7 +383,17 @@ public:
                 return nullptr;
             return std::make_unique<Cell>(CellRef{m_handle, m_sheet, row, column});
         }
-        return nullptr;
+        case MemberId::UsedRange: {
+            const Xlsx::Sheet::Bounds bounds = m_sheet->usedBounds();
+            const int rows = bounds.lastRow - bounds.firstRow + 1;
+            const int columns = bounds.lastColumn - bounds.firstColumn + 1;
+            if (qint64(rows) * columns > kMaxUsedCells)
+                throw Error(QStringLiteral("模板工作表的已用区域过大（%1 行 × %2 列）").arg(rows).arg(columns));
+            return std::make_unique<UsedRange>(rows, columns);
+        }
+        default:
+            return nullptr;
+        }
     }
 
 private:
@@ -298,16 +406,16 @@ class Sheets final : public Leaf
 public:
     explicit Sheets(Handle handle) : m_handle(std::move(handle)) {}
 
-    QVariant property(const char *name) override
+    QVariant property(Member name) override
     {
-        if (!is(name, "Count"))
+        if (name.id() != MemberId::Count)
             unsupported(name);
         return m_handle->get().sheetCount();
     }
 
-    ObjectPtr querySubObject(const char *member, const QVariantList &arguments) override
+    ObjectPtr querySubObject(Member member, const QVariantList &arguments) override
     {
-        if (!is(member, "Item(int)"))
+        if (member.id() != MemberId::Item)
             return nullptr;
         expectArguments(member, arguments, 1);
         Xlsx::Workbook &book = m_handle->get();
@@ -326,26 +434,27 @@ class Workbook final : public Leaf
 public:
     explicit Workbook(Handle handle) : m_handle(std::move(handle)) {}
 
-    ObjectPtr querySubObject(const char *member, const QVariantList &) override
+    ObjectPtr querySubObject(Member member, const QVariantList &) override
     {
         m_handle->get();
-        return is(member, "Sheets") ? std::make_unique<Sheets>(m_handle) : nullptr;
+        return member.id() == MemberId::Sheets ? std::make_unique<Sheets>(m_handle) : nullptr;
     }
 
-    QVariant dynamicCall(const char *member, const QVariantList &arguments) override
+    QVariant dynamicCall(Member member, const QVariantList &arguments) override
     {
-        if (is(member, "SaveAs(const QString&, int)")) {
+        switch (member.id()) {
+        case MemberId::SaveAsFormat:
             expectArguments(member, arguments, 2);
             if (arguments.at(1).toInt() != 51)
                 throw Error(QStringLiteral("内置表格引擎只能保存为 xlsx 格式"));
             m_handle->get().saveAs(arguments.at(0).toString());
             return {};
-        }
-        if (is(member, "Close(Boolean)")) {
+        case MemberId::Close:
             m_handle->close();
             return {};
+        default:
+            unsupported(member);
         }
-        unsupported(member);
     }
 
 private:
@@ -357,9 +466,9 @@ class Workbooks final : public Leaf
 public:
     explicit Workbooks(std::shared_ptr<Session> session) : m_session(std::move(session)) {}
 
-    ObjectPtr querySubObject(const char *member, const QVariantList &arguments) override
+    ObjectPtr querySubObject(Member member, const QVariantList &arguments) override
     {
-        if (!is(member, "Open(const QString&)"))
+        if (member.id() != MemberId::Open)
             return nullptr;
         expectArguments(member, arguments, 1);
         const QString path = arguments.at(0).toString();
@@ -378,37 +487,33 @@ private:
 class Application final : public Object
 {
 public:
-    QVariant property(const char *name) override
-    {
-        if (!m_settings.contains(QLatin1String(name)))
-            unsupported(name);
-        return m_settings.value(QLatin1String(name));
-    }
+    QVariant property(Member name) override { return setting(name); }
 
-    void setProperty(const char *name, const QVariant &value) override
+    void setProperty(Member name, const QVariant &value) override
     {
         // Nothing is ever shown, so these only have to be remembered.
-        if (!m_settings.contains(QLatin1String(name)))
-            unsupported(name);
-        m_settings.insert(QLatin1String(name), value.toBool());
+        setting(name) = value.toBool();
     }
 
-    ObjectPtr querySubObject(const char *member, const QVariantList &) override
+    ObjectPtr querySubObject(Member member, const QVariantList &) override
     {
-        if (is(member, "Workbooks"))
+        switch (member.id()) {
+        case MemberId::Workbooks:
             return std::make_unique<Workbooks>(m_session);
-        if (is(member, "ActiveWorkbook")) {
+        case MemberId::ActiveWorkbook:
             for (auto it = m_session->open.rbegin(); it != m_session->open.rend(); ++it) {
                 if (!(*it)->closed)
                     return std::make_unique<Workbook>(*it);
             }
+            return nullptr;
+        default:
+            return nullptr;
         }
-        return nullptr;
     }
 
-    QVariant dynamicCall(const char *member, const QVariantList &) override
+    QVariant dynamicCall(Member member, const QVariantList &) override
     {
-        if (!is(member, "Quit()"))
+        if (member.id() != MemberId::Quit)
             unsupported(member);
         for (const Handle &handle : m_session->open)
             handle->close();
@@ -417,10 +522,24 @@ public:
     }
 
 private:
+    bool &setting(Member name)
+    {
+        switch (name.id()) {
+        case MemberId::Visible:
+            return m_visible;
+        case MemberId::DisplayAlerts:
+            return m_displayAlerts;
+        case MemberId::ScreenUpdating:
+            return m_screenUpdating;
+        default:
+            unsupported(name);
+        }
+    }
+
     std::shared_ptr<Session> m_session = std::make_shared<Session>();
-    QVariantMap m_settings{{QStringLiteral("Visible"), false},
-                           {QStringLiteral("DisplayAlerts"), true},
-                           {QStringLiteral("ScreenUpdating"), true}};
+    bool m_visible = false;
+    bool m_displayAlerts = true;
+    bool m_screenUpdating = true;
 };
 
 } // namespace

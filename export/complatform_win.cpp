@@ -25,26 +25,26 @@ public:
 
     bool isNull() const override { return m_object->isNull(); }
 
-    QVariant property(const char *name) override
+    QVariant property(Member name) override
     {
         begin();
-        QVariant value = m_object->property(name);
+        QVariant value = m_object->property(name.name());
         end();
         return value;
     }
 
-    void setProperty(const char *name, const QVariant &value) override
+    void setProperty(Member name, const QVariant &value) override
     {
         begin();
-        m_object->setProperty(name, value);
+        m_object->setProperty(name.name(), value);
         end();
     }
 
-    ObjectPtr querySubObject(const char *member, const QVariantList &arguments) override
+    ObjectPtr querySubObject(Member member, const QVariantList &arguments) override
     {
         begin();
         QVariantList vars = arguments;
-        QAxObject *child = m_object->querySubObject(member, vars);
+        QAxObject *child = m_object->querySubObject(member.name(), vars);
         end();
         if (!child)
             return nullptr;
@@ -53,11 +53,11 @@ public:
         return std::make_unique<AxObject>(child);
     }
 
-    QVariant dynamicCall(const char *member, const QVariantList &arguments) override
+    QVariant dynamicCall(Member member, const QVariantList &arguments) override
     {
         begin();
         QVariantList vars = arguments;
-        QVariant result = m_object->dynamicCall(member, vars);
+        QVariant result = m_object->dynamicCall(member.name(), vars);
         end();
         return result;
     }

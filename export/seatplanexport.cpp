@@ -2,16 +2,19 @@
 
 #include "config/clock.h"
 #include "config/configstore.h"
+#include "export/xlsx/package.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
+
+#include <limits>
 
 namespace SeatPlan {
 namespace {
 
 using Automation::Error;
 using Automation::ObjectPtr;
+namespace Members = Automation::Members;
 
 // The spreadsheet's centre constant (xlCenter).
 constexpr int kCentre = -4108;
@@ -71,23 +74,23 @@ void writeSeat(Automation::Object &cell, const SeatMarker &marker, const ClassMo
     const int seat = marker.seat;
     const Grouping &groups = model.generatedGroups;
     if (group < 1 || group > groups.size() || seat < 1 || seat > groups.at(group - 1).size()) {
-        cell.setProperty("Value", QStringLiteral(""));
+        cell.setProperty(Members::Value, QStringLiteral(""));
         return;
     }
     const QString name = model.nameOf(groups.at(group - 1).at(seat - 1));
-    cell.setProperty("Value", name);
-    cell.setProperty("HorizontalAlignment", kCentre);
-    cell.setProperty("VerticalAlignment", kCentre);
-    cell.setProperty("WrapText", true);
+    cell.setProperty(Members::Value, name);
+    cell.setProperty(Members::HorizontalAlignment, kCentre);
+    cell.setProperty(Members::VerticalAlignment, kCentre);
+    cell.setProperty(Members::WrapText, true);
     {
-        const ObjectPtr font = required(cell.querySubObject("Font"), QStringLiteral("无法获取单元格字体"));
-        font->setProperty("Size", 16);
+        const ObjectPtr font = required(cell.querySubObject(Members::Font), QStringLiteral("无法获取单元格字体"));
+        font->setProperty(Members::Size, 16);
         if (model.leaderNames.contains(name))
-            font->setProperty("Bold", true);
+            font->setProperty(Members::Bold, true);
     }
     if (model.boarderNames.contains(name)) {
-        const ObjectPtr interior = required(cell.querySubObject("Interior"), QStringLiteral("无法获取单元格背景"));
-        interior->setProperty("Color", kYellow);
+        const ObjectPtr interior = required(cell.querySubObject(Members::Interior), QStringLiteral("无法获取单元格背景"));
+        interior->setProperty(Members::Color, kYellow);
     }
 }
 
@@ -95,26 +98,26 @@ void save(Application &application, Automation::Object &workbook, const QString 
           const Reporter &reporter)
 {
     if (!application.wps) {
-        workbook.dynamicCall("SaveAs(const QString&, int)", {savePath, kXlsxFormat});
+        workbook.dynamicCall(Members::SaveAsFormat, {savePath, kXlsxFormat});
         return;
     }
     // WPS builds differ in which SaveAs form they accept; each later form is
     // tried only when the one before raised an error.
     try {
-        workbook.dynamicCall("SaveAs(const QString&)", {savePath});
+        workbook.dynamicCall(Members::SaveAsWps, {savePath});
         reporter.detail(QStringLiteral("使用WPS特有保存方式"));
         return;
     } catch (...) {
     }
     try {
-        if (ObjectPtr active = application.object->querySubObject("ActiveWorkbook")) {
-            active->dynamicCall("SaveAs(QVariant)", {QVariant(savePath)});
+        if (ObjectPtr active = application.object->querySubObject(Members::ActiveWorkbook)) {
+            active->dynamicCall(Members::SaveAsVariant, {QVariant(savePath)});
             reporter.detail(QStringLiteral("使用WPS备用保存方式"));
         }
         return;
     } catch (...) {
     }
-    workbook.dynamicCall("SaveAs(QString)", {savePath});
+    workbook.dynamicCall(Members::SaveAsString, {savePath});
     reporter.detail(QStringLiteral("使用WPS最后尝试保存方式"));
 }
 
@@ -127,13 +130,27 @@ QString failureText(const QString &message)
 
 std::optional<SeatMarker> parseSeatMarker(const QString &text)
 {
-    // Digits, a hyphen, digits and nothing else (not even a final line break).
-    static const QRegularExpression pattern(QStringLiteral("\\A(\\d+)-(\\d+)\\z"));
-    const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch())
+    // Digits, a hyphen-minus, digits and nothing else (not even a final line
+    // break): what "^\\d+-\\d+$" matches, read without a match object since
+    // every cell of a template is asked.
+    const auto digits = [&](qsizetype from, qsizetype &to) {
+        qint64 number = 0;
+        for (to = from; to < text.size() && text.at(to) >= u'0' && text.at(to) <= u'9'; ++to) {
+            if (number <= std::numeric_limits<int>::max())
+                number = number * 10 + (text.at(to).unicode() - u'0');
+        }
+        // Numbers too large to convert stand for no seat, like 0 does.
+        return number > std::numeric_limits<int>::max() ? 0 : int(number);
+    };
+    qsizetype hyphen = 0;
+    const int group = digits(0, hyphen);
+    if (hyphen == 0 || hyphen + 1 >= text.size() || text.at(hyphen) != u'-')
         return std::nullopt;
-    // Numbers too large to convert stand for no seat, like 0 does.
-    return SeatMarker{match.captured(1).toInt(nullptr, 10), match.captured(2).toInt(nullptr, 10)};
+    qsizetype end = 0;
+    const int seat = digits(hyphen + 1, end);
+    if (end != text.size() || end == hyphen + 1)
+        return std::nullopt;
+    return SeatMarker{group, seat};
 }
 
 QString withXlsxSuffix(const QString &fileName)
@@ -199,26 +216,34 @@ void fillSheet(Automation::Object &sheet, const ClassModel &model, const QString
     int rowCount = 0;
     int columnCount = 0;
     {
-        const ObjectPtr usedRange = required(sheet.querySubObject("UsedRange"), QStringLiteral("无法获取工作表的已用区域"));
-        const ObjectPtr rows = required(usedRange->querySubObject("Rows"), QStringLiteral("无法获取已用区域的行"));
-        const ObjectPtr columns = required(usedRange->querySubObject("Columns"), QStringLiteral("无法获取已用区域的列"));
-        rowCount = rows->property("Count").toInt();
-        columnCount = columns->property("Count").toInt();
+        const ObjectPtr usedRange = required(sheet.querySubObject(Members::UsedRange), QStringLiteral("无法获取工作表的已用区域"));
+        const ObjectPtr rows = required(usedRange->querySubObject(Members::Rows), QStringLiteral("无法获取已用区域的行"));
+        const ObjectPtr columns = required(usedRange->querySubObject(Members::Columns), QStringLiteral("无法获取已用区域的列"));
+        rowCount = rows->property(Members::Count).toInt();
+        columnCount = columns->property(Members::Count).toInt();
     }
 
     // The scan starts at A1 whatever cell the used range begins at; the
-    // counts only bound it.
+    // counts only bound it. One argument list serves every cell.
+    QVariantList position{0, 0};
     for (int row = 1; row <= rowCount; ++row) {
+        position[0] = row;
         for (int column = 1; column <= columnCount; ++column) {
-            const ObjectPtr cell = sheet.querySubObject("Cells(int,int)", {row, column});
+            position[1] = column;
+            const ObjectPtr cell = sheet.querySubObject(Members::Cells, position);
             if (!cell)
                 throw Error(QStringLiteral("无法获取单元格 (%1, %2)").arg(row).arg(column));
-            const QVariant value = cell->property("Value");
+            const QVariant value = cell->property(Members::Value);
             if (!value.isValid() || value.isNull())
+                continue;
+            // The text of a number or a truth value is never a marker.
+            const int type = value.typeId();
+            if (type == QMetaType::Double || type == QMetaType::Int || type == QMetaType::LongLong
+                || type == QMetaType::Bool)
                 continue;
             const QString text = value.toString();
             if (text.contains(kDateMarker)) {
-                cell->setProperty("Value", date);
+                cell->setProperty(Members::Value, date);
                 continue;
             }
             if (const std::optional<SeatMarker> marker = parseSeatMarker(text))
@@ -266,27 +291,29 @@ bool writeSeatTable(const QString &fileName, const Source &source, const Reporte
     ObjectPtr sheet;
     Automation::Object &app = *application.object;
     try {
-        app.setProperty("Visible", false);
-        app.setProperty("DisplayAlerts", false);
-        app.setProperty("ScreenUpdating", false);
+        app.setProperty(Members::Visible, false);
+        app.setProperty(Members::DisplayAlerts, false);
+        app.setProperty(Members::ScreenUpdating, false);
 
-        workbooks = required(app.querySubObject("Workbooks"), QStringLiteral("无法获取Workbooks对象"));
-        workbook = required(workbooks->querySubObject("Open(const QString&)", {QDir::toNativeSeparators(choice.path)}),
+        workbooks = required(app.querySubObject(Members::Workbooks), QStringLiteral("无法获取Workbooks对象"));
+        workbook = required(workbooks->querySubObject(Members::Open, {QDir::toNativeSeparators(choice.path)}),
                             QStringLiteral("无法打开模板文件"));
-        sheets = required(workbook->querySubObject("Sheets"), QStringLiteral("无法获取Sheets集合"));
-        sheet = required(sheets->querySubObject("Item(int)", {1}), QStringLiteral("无法获取工作表"));
+        sheets = required(workbook->querySubObject(Members::Sheets), QStringLiteral("无法获取Sheets集合"));
+        sheet = required(sheets->querySubObject(Members::Item, {1}), QStringLiteral("无法获取工作表"));
 
         fillSheet(*sheet, source.model, planDate());
 
         const QString savePath = QDir::toNativeSeparators(outputName);
         save(application, *workbook, savePath, reporter);
 
+        // Reopened rather than only looked at: a full disk can leave a
+        // truncated archive that only its checksums give away.
         const QFileInfo saved(outputName);
-        if (!saved.exists() || saved.size() == 0)
+        if (!saved.exists() || saved.size() == 0 || !Xlsx::Package::isIntact(outputName))
             throw Error(QStringLiteral("文件保存失败，请检查路径和权限"));
 
-        app.setProperty("ScreenUpdating", true);
-        app.setProperty("DisplayAlerts", true);
+        app.setProperty(Members::ScreenUpdating, true);
+        app.setProperty(Members::DisplayAlerts, true);
 
         reporter.exported(savePath);
         result = true;
@@ -300,12 +327,12 @@ bool writeSeatTable(const QString &fileName, const Source &source, const Reporte
 
     if (workbook) {
         try {
-            workbook->dynamicCall("Close(Boolean)", {false});
+            workbook->dynamicCall(Members::Close, {false});
         } catch (...) {
         }
     }
     try {
-        app.dynamicCall("Quit()");
+        app.dynamicCall(Members::Quit);
     } catch (...) {
     }
     sheet.reset();

@@ -8,7 +8,8 @@ set -euo pipefail
 packages=(
     g++ cmake ninja-build pkg-config ccache
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n libgl-dev ca-certificates
-    libzip-dev libpugixml-dev libbenchmark-dev
+    zlib1g-dev libpugixml-dev libbenchmark-dev
+    libzip-dev  # the tests write their zip fixtures with it
     libgecode-dev  # the constraint solver behind the search for an arrangement
     python3 python3-openpyxl
     fonts-noto-cjk

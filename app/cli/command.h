@@ -50,6 +50,10 @@ struct Command
 QCommandLineOption configOption();
 QString configPathOf(const QCommandLineParser &parser);
 
+// The page drawing of this run, if the program part that runs it has one.
+struct PageDrawing;
+const PageDrawing *pageDrawing();
+
 Command generateCommand();
 Command checkCommand();
 

@@ -8,7 +8,6 @@
 #include <QByteArray>
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QGuiApplication>
 
 #include <cstdio>
 #include <memory>
@@ -55,6 +54,10 @@ QString commandHelp(const Command &command, const QCommandLineParser &parser)
     return help.trimmed();
 }
 
+const PageDrawing *installedDrawing = nullptr;
+
+} // namespace
+
 // Decided from the raw arguments, as the application object depends on it.
 bool drawsPages(int argc, char *argv[])
 {
@@ -72,14 +75,15 @@ bool drawsPages(int argc, char *argv[])
     return false;
 }
 
+namespace {
+
 // Commands, help and the version load nothing of the GUI. Drawing a page needs
-// a QGuiApplication; the offscreen platform serves it with or without a display.
+// a QGuiApplication.
 std::unique_ptr<QCoreApplication> makeApplication(int &argc, char *argv[])
 {
-    if (!drawsPages(argc, argv))
-        return std::make_unique<QCoreApplication>(argc, argv);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    return std::make_unique<QGuiApplication>(argc, argv);
+    if (installedDrawing && drawsPages(argc, argv))
+        return installedDrawing->makeApplication(argc, argv);
+    return std::make_unique<QCoreApplication>(argc, argv);
 }
 
 int runCommand(const Command &command, QStringList arguments, Console &console)
@@ -116,8 +120,14 @@ bool wanted(int argc, char *argv[])
     return !first.startsWith(u'-') || isHelp(first) || isVersion(first);
 }
 
-int run(int argc, char *argv[])
+const PageDrawing *pageDrawing()
 {
+    return installedDrawing;
+}
+
+int run(int argc, char *argv[], const PageDrawing *drawing)
+{
+    installedDrawing = drawing;
     const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv);
     QCoreApplication::setApplicationName(kApplicationName);
     QCoreApplication::setApplicationVersion(ReleaseInfo::kCurrentVersion);

@@ -2,13 +2,14 @@
 // it, optionally exported with the same code as "保存" and as "导出PDF...".
 #include "app/cli/command.h"
 
+#include "app/cli/commandline.h"
 #include "app/cli/plantemplate.h"
 #include "config/appdirectory.h"
 #include "config/classfile.h"
 #include "config/clock.h"
 #include "config/historybook.h"
 #include "engine/generation.h"
-#include "export/planpainter.h"
+#include "export/seatingplan.h"
 #include "export/seatplanexport.h"
 #include "requirements/arrangementrecord.h"
 
@@ -93,7 +94,9 @@ int exportPlan(const ClassModel &model, const PlanTemplate &plan, const QString 
 
 int exportPdf(const ClassModel &model, const QString &target, PlanView view, Console &console)
 {
-    const QString error = saveSeatingPlanPdf(target, seatingPlanOf(model, SeatPlan::planDate()), view);
+    // The program runs every drawing command with its page drawing.
+    const PageDrawing *drawing = pageDrawing();
+    const QString error = drawing ? drawing->savePdf(target, model, view) : QStringLiteral("无法绘制页面");
     if (!error.isEmpty()) {
         console.fail(QStringLiteral("导出失败: ") + error);
         return ExportFailed;

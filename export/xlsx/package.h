@@ -1,12 +1,16 @@
 #pragma once
 
+#include "export/xlsx/zipreader.h"
+#include "export/xlsx/zipwriter.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QMap>
 #include <QString>
 
-struct zip;
-struct zip_source;
+#include <functional>
+
+class QFileDevice;
 
 namespace Xlsx {
 
@@ -34,28 +38,44 @@ public:
     void remove(const QString &name);
 
     // Writes the package to a temporary file beside the target and renames
-    // it into place; a failed save leaves no file behind.
+    // it into place only when every byte was written; a failed save leaves
+    // no file behind and an earlier file of that name as it was.
     void saveAs(const QString &path) const;
+
+    // Whether the file at path is a complete zip archive, its directory
+    // consistent with every entry's own header, with a content-type list.
+    static bool isIntact(const QString &path);
 
 private:
     struct Entry
     {
         QString name;
-        qint64 index = -1; // in the source archive; -1 for added entries
+        bool inTemplate = false; // else added
+        ZipEntry stored;         // as the template's archive records it
+        bool copyable = false;   // stored or deflated, not encrypted
         bool replaced = false;
         bool removed = false;
         QByteArray data;
     };
 
     QByteArray buildArchive() const;
+    // An untouched entry's bytes as the template holds them.
+    QByteArray readCompressed(const Entry &entry) const;
     const Entry *find(const QString &name) const;
 
     QString m_path;
-    QByteArray m_bytes;
-    zip_source *m_source = nullptr;
-    zip *m_archive = nullptr;
+    QByteArray m_bytes; // the template's archive
     QList<Entry> m_entries;
     QMap<QString, int> m_byName;
 };
+
+// Tests stand a failing device in for the file system: the function writes
+// what it will of the bytes to the file and returns how many it took, 0 or
+// -1 for none. An empty function restores plain writing.
+using DeviceWrite = std::function<qint64(QFileDevice &file, const char *data, qint64 size)>;
+void setDeviceWriteForTesting(DeviceWrite write);
+// The deflate level of rewritten parts (1 to 9; anything else restores the
+// program's own), for the benchmark.
+void setCompressionLevelForTesting(int level);
 
 } // namespace Xlsx

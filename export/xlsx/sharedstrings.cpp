@@ -17,6 +17,7 @@ SharedStrings::SharedStrings()
     m_root.append_attribute("xmlns") = kMainNamespace;
     m_root.append_attribute("count") = 0;
     m_root.append_attribute("uniqueCount") = 0;
+    m_counted = true;
 }
 
 void SharedStrings::load(const QByteArray &xml, const QString &partName)
@@ -27,6 +28,8 @@ void SharedStrings::load(const QByteArray &xml, const QString &partName)
     m_prefix = prefixOf(m_root);
     m_texts.clear();
     m_plainIndex.clear();
+    m_referenceDelta = 0;
+    m_counted = bool(m_root.attribute("count"));
     for (pugi::xml_node item = m_root.first_child(); item; item = item.next_sibling()) {
         if (item.type() != pugi::node_element || !hasLocalName(item, "si"))
             continue;
@@ -46,7 +49,7 @@ int SharedStrings::add(const QString &value)
 
     pugi::xml_node item = m_root.append_child((m_prefix + "si").constData());
     pugi::xml_node t = item.append_child((m_prefix + "t").constData());
-    const QByteArray utf8 = value.toUtf8();
+    const QByteArray utf8 = encodeStringItem(value).toUtf8();
     if (!value.isEmpty() && (value.front().isSpace() || value.back().isSpace()))
         t.append_attribute("xml:space") = "preserve";
     t.text().set(utf8.constData());
@@ -62,14 +65,18 @@ int SharedStrings::add(const QString &value)
 
 void SharedStrings::adjustReferences(int delta)
 {
-    if (pugi::xml_attribute count = m_root.attribute("count")) {
-        count = qMax(0LL, count.as_llong() + delta);
+    if (m_counted) {
+        m_referenceDelta += delta;
         m_dirty = true;
     }
 }
 
-QByteArray SharedStrings::serialize() const
+QByteArray SharedStrings::serialize()
 {
+    if (pugi::xml_attribute count = m_root.attribute("count")) {
+        count = qMax(0LL, count.as_llong() + m_referenceDelta);
+        m_referenceDelta = 0;
+    }
     return Xlsx::serialize(m_document);
 }
 

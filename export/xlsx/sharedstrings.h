@@ -25,7 +25,7 @@ public:
     void adjustReferences(int delta);
 
     bool isDirty() const { return m_dirty; }
-    QByteArray serialize() const;
+    QByteArray serialize();
 
 private:
     pugi::xml_document m_document;
@@ -33,6 +33,8 @@ private:
     QByteArray m_prefix;
     QList<QString> m_texts;
     QHash<QString, int> m_plainIndex;
+    bool m_counted = false;      // the part keeps a total reference count
+    qint64 m_referenceDelta = 0; // not yet in it
     bool m_dirty = false;
 };
 

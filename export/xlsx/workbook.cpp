@@ -7,6 +7,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <charconv>
+#include <string_view>
+
 namespace Xlsx {
 namespace {
 
@@ -16,6 +19,16 @@ const QString kContentTypesPart = QStringLiteral("[Content_Types].xml");
 const QString kDocumentType =
     QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/");
 const QString kSpreadsheetContentType = QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.");
+
+std::string_view trimmedOf(std::string_view text)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
 
 QString fileNameOf(const QString &part)
 {
@@ -95,7 +108,7 @@ QVariant Workbook::value(const Sheet &sheet, int row, int column) const
     const pugi::xml_node cell = sheet.cell(row, column);
     if (!cell)
         return {};
-    const QByteArray type(cell.attribute("t").value());
+    const std::string_view type = cell.attribute("t").value();
     if (type == "inlineStr") {
         const pugi::xml_node item = child(cell, "is");
         return item ? QVariant(stringItemText(item)) : QVariant();
@@ -103,34 +116,47 @@ QVariant Workbook::value(const Sheet &sheet, int row, int column) const
     const pugi::xml_node v = child(cell, "v");
     if (!v)
         return {};
-    const QByteArray raw(v.child_value());
+    const std::string_view raw = v.child_value();
+    const std::string_view trimmed = trimmedOf(raw);
     if (type == "s") {
-        bool ok = false;
-        const int index = raw.trimmed().toInt(&ok);
-        if (!ok || index < 0 || index >= m_strings.size())
+        int index = -1;
+        const auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), index);
+        if (error != std::errc() || end != trimmed.data() + trimmed.size() || index < 0 || index >= m_strings.size())
             throw Error(QStringLiteral("单元格 %1 引用了不存在的共享字符串").arg(text(cell.attribute("r").value())));
         return m_strings.text(index);
     }
     if (type == "b")
-        return QVariant(raw.trimmed() != "0" && raw.trimmed() != "false");
+        return QVariant(trimmed != "0" && trimmed != "false");
     if (type == "str" || type == "e" || type == "d")
-        return QString::fromUtf8(raw);
-    bool ok = false;
-    const double number = raw.trimmed().toDouble(&ok);
-    return ok ? QVariant(number) : QVariant(QString::fromUtf8(raw));
+        return QString::fromUtf8(raw.data(), qsizetype(raw.size()));
+    double number = 0;
+    const auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), number);
+    if (error == std::errc() && end == trimmed.data() + trimmed.size() && !trimmed.empty())
+        return number;
+    bool ok = false; // the forms from_chars leaves out, such as a leading plus
+    number = QByteArray(trimmed.data(), qsizetype(trimmed.size())).toDouble(&ok);
+    return ok ? QVariant(number) : QVariant(QString::fromUtf8(raw.data(), qsizetype(raw.size())));
 }
 
 void Workbook::setText(Sheet &sheet, int row, int column, const QString &value)
 {
     pugi::xml_node cell = sheet.ensureCell(row, column);
-    if (QByteArray(cell.attribute("t").value()) == "s" && child(cell, "v"))
-        m_strings.adjustReferences(-1);
-    for (const char *name : {"f", "v", "is"}) {
-        while (pugi::xml_node old = child(cell, name)) {
-            if (std::strcmp(name, "f") == 0)
+    const bool shared = std::string_view(cell.attribute("t").value()) == "s";
+    for (pugi::xml_node node = cell.first_child(); node;) {
+        const pugi::xml_node next = node.next_sibling();
+        if (node.type() == pugi::node_element) {
+            if (hasLocalName(node, "f")) {
                 m_formulaRemoved = true;
-            cell.remove_child(old);
+                cell.remove_child(node);
+            } else if (hasLocalName(node, "v")) {
+                if (shared)
+                    m_strings.adjustReferences(-1);
+                cell.remove_child(node);
+            } else if (hasLocalName(node, "is")) {
+                cell.remove_child(node);
+            }
         }
+        node = next;
     }
     cell.remove_attribute("t");
     sheet.markDirty();
@@ -140,10 +166,9 @@ void Workbook::setText(Sheet &sheet, int row, int column, const QString &value)
     const int index = m_strings.add(value);
     m_strings.adjustReferences(1);
     cell.append_attribute("t") = "s";
-    const QByteArray name = prefixOf(cell) + "v";
+    const char *name = sheet.valueElementName();
     const pugi::xml_node extension = child(cell, "extLst");
-    pugi::xml_node v = extension ? cell.insert_child_before(name.constData(), extension)
-                                 : cell.append_child(name.constData());
+    pugi::xml_node v = extension ? cell.insert_child_before(name, extension) : cell.append_child(name);
     v.text().set(index);
 }
 
@@ -168,16 +193,60 @@ void Workbook::setStyle(Sheet &sheet, int row, int column, int xf)
     sheet.markDirty();
 }
 
+void Workbook::requestFullCalculation()
+{
+    pugi::xml_document document;
+    parsePart(document, m_package.read(m_workbookPart), m_workbookPart);
+    pugi::xml_node root = document.document_element();
+    pugi::xml_node calcPr = child(root, "calcPr");
+    if (!calcPr) {
+        // Its place in the workbook's sequence: before all of these.
+        static const char *const kLater[] = {"oleSize",       "customWorkbookViews", "pivotCaches",
+                                             "smartTagPr",    "smartTagTypes",       "webPublishing",
+                                             "fileRecoveryPr", "webPublishObjects",  "extLst"};
+        pugi::xml_node before;
+        for (pugi::xml_node node = root.first_child(); node && !before; node = node.next_sibling()) {
+            for (const char *name : kLater) {
+                if (node.type() == pugi::node_element && hasLocalName(node, name))
+                    before = node;
+            }
+        }
+        const QByteArray name = prefixOf(root) + "calcPr";
+        calcPr = before ? root.insert_child_before(name.constData(), before) : root.append_child(name.constData());
+    }
+    if (QByteArray(calcPr.attribute("fullCalcOnLoad").value()) == "1")
+        return;
+    pugi::xml_attribute full = calcPr.attribute("fullCalcOnLoad");
+    if (!full)
+        full = calcPr.append_attribute("fullCalcOnLoad");
+    full.set_value("1");
+    m_package.write(m_workbookPart, serialize(document));
+}
+
 void Workbook::saveAs(const QString &path)
 {
     const QFileInfo target(path);
     if (target.exists() && target.canonicalFilePath() == QFileInfo(m_path).canonicalFilePath())
         throw Error(QStringLiteral("不能覆盖模板文件 %1").arg(QDir::toNativeSeparators(path)));
 
+    bool filled = false;
+    bool formulas = false;
     for (SheetEntry &entry : m_sheets) {
-        if (entry.sheet && entry.sheet->isDirty())
+        if (entry.sheet && entry.sheet->isDirty()) {
+            filled = true;
+            formulas = formulas || entry.sheet->holdsFormulas();
+            entry.sheet->dropFormulaResults();
             m_package.write(entry.part, entry.sheet->serialize());
+        }
     }
+    for (const SheetEntry &entry : m_sheets) {
+        if (!filled || formulas)
+            break;
+        if (entry.worksheet)
+            formulas = entry.sheet ? entry.sheet->holdsFormulas() : mayHoldFormulas(m_package.read(entry.part));
+    }
+    if (formulas)
+        requestFullCalculation();
     const QString directory = m_workbookPart.left(m_workbookPart.lastIndexOf(u'/') + 1);
     if (m_strings.isDirty()) {
         if (m_stringsPart.isEmpty()) {

@@ -55,6 +55,10 @@ private:
         std::unique_ptr<Sheet> sheet;
     };
 
+    // Formulas elsewhere may depend on the filled cells; spreadsheet programs
+    // are asked to recalculate everything when they open the file.
+    void requestFullCalculation();
+
     QString m_path;
     Package m_package;
     QString m_workbookPart;

@@ -33,8 +33,15 @@ pugi::xml_node child(const pugi::xml_node &parent, const char *localName);
 // The value of the first attribute with the local name.
 pugi::xml_attribute attribute(const pugi::xml_node &node, const char *localName);
 // The plain text of a string item (<si> or <is>): <t> and rich-text runs,
-// without phonetic runs.
+// without phonetic runs, with _xHHHH_ escapes decoded.
 QString stringItemText(const pugi::xml_node &item);
+
+// Text for a string item's <t>. XML 1.0 cannot hold most control
+// characters, nor U+FFFE, U+FFFF or a lone surrogate; spreadsheet files
+// write them as _xHHHH_, and a literal "_x" before four hex digits with its
+// underscore written as _x005F_. Everything else stays as it is.
+QString encodeStringItem(const QString &text);
+QString decodeStringItem(const QString &text);
 
 } // namespace Xlsx
 

@@ -31,6 +31,10 @@ private slots:
     void badInput_data();
     void badInput();
     void windowWithoutDisplaySaysSoInOneLine();
+    void commandsLoadQtGuiOnlyToDrawPages_data();
+    void commandsLoadQtGuiOnlyToDrawPages();
+    void missingGuiLibrarySaysSoAndCommandsStillRun_data();
+    void missingGuiLibrarySaysSoAndCommandsStillRun();
 
     void seededRunMatchesTheWindow();
     void randomRunPrintsItsSeedAndReplays();
@@ -63,6 +67,9 @@ void TestCommandLine::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(QFile::copy(QStringLiteral(QUORVANE_EXECUTABLE), path(QStringLiteral("quorvane"))));
+#ifdef QUORVANE_GUI_LIBRARY
+    QVERIFY(QFile::copy(QStringLiteral(QUORVANE_GUI_LIBRARY), path(QStringLiteral("libquorvane-gui.so"))));
+#endif
     for (const QString &name : {QStringLiteral("座位样式1.xlsx"), QStringLiteral("座位样式2.xlsx")})
         QVERIFY(QFile::copy(QStringLiteral(QUORVANE_TEMPLATE_DIR "/") + name, path(name)));
     m_config = demoConfigText();
@@ -202,6 +209,64 @@ void TestCommandLine::windowWithoutDisplaySaysSoInOneLine()
     QCOMPARE(result.exitCode, 1);
     QVERIFY2(result.error.startsWith(QStringLiteral("无法打开窗口：没有可用的图形显示。")), qPrintable(result.error));
     QCOMPARE(result.error.count(u'\n'), 1);
+}
+
+void TestCommandLine::commandsLoadQtGuiOnlyToDrawPages_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("drawsPages");
+    QTest::newRow("--version") << QStringList{"--version"} << false;
+    QTest::newRow("generate --help") << QStringList{"generate", "--help"} << false;
+    QTest::newRow("generate --export") << QStringList{"generate", "--seed", "3", "--export", "@dir/plan"} << false;
+    QTest::newRow("check") << QStringList{"check"} << false;
+    QTest::newRow("generate --pdf") << QStringList{"generate", "--seed", "3", "--pdf", "@dir/plan"} << true;
+}
+
+void TestCommandLine::commandsLoadQtGuiOnlyToDrawPages()
+{
+#ifndef QUORVANE_GUI_LIBRARY
+    QSKIP("the window's part is linked into the executable on this platform");
+#endif
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, drawsPages);
+    // The dynamic loader names every library it opens.
+    const Run result = run(arguments, {QStringLiteral("LD_DEBUG=files")});
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY(result.error.contains(QLatin1String("libQt6Core.so")));
+    for (const char *library : {"libquorvane-gui.so", "libQt6Gui.so"})
+        QVERIFY2(result.error.contains(QLatin1String(library)) == drawsPages, library);
+    QVERIFY(!result.error.contains(QLatin1String("libQt6Widgets.so")) || drawsPages);
+}
+
+void TestCommandLine::missingGuiLibrarySaysSoAndCommandsStillRun_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("the window") << QStringList() << 1;
+    QTest::newRow("generate --pdf") << QStringList{"generate", "--seed", "3", "--pdf", "@dir/plan"} << 1;
+    QTest::newRow("generate --export") << QStringList{"generate", "--seed", "3", "--export", "@dir/plan"} << 0;
+    QTest::newRow("--version") << QStringList{"--version"} << 0;
+}
+
+void TestCommandLine::missingGuiLibrarySaysSoAndCommandsStillRun()
+{
+#ifndef QUORVANE_GUI_LIBRARY
+    QSKIP("the window's part is linked into the executable on this platform");
+#endif
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QVERIFY(QFile::remove(path(QStringLiteral("libquorvane-gui.so"))));
+    const Run result = run(arguments, {QStringLiteral("QT_QPA_PLATFORM=offscreen")});
+    QCOMPARE(result.exitCode, exitCode);
+    if (exitCode == 0) {
+        QCOMPARE(result.error, QString());
+        return;
+    }
+    QVERIFY2(result.error.startsWith(QStringLiteral("quorvane: 找不到程序的图形部分 libquorvane-gui.so（查找了 %1/")
+                                         .arg(m_dir->path())),
+             qPrintable(result.error));
+    QCOMPARE(result.error.count(u'\n'), 1);
+    QCOMPARE(QDir(m_dir->path()).entryList({QStringLiteral("plan*")}), QStringList());
 }
 
 // ---- Generation

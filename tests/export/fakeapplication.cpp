@@ -24,9 +24,9 @@ public:
 
     bool isNull() const override { return m_null; }
 
-    QVariant property(const char *name) override
+    QVariant property(Automation::Member name) override
     {
-        const QString member = QString::fromLatin1(name);
+        const QString member = QString::fromLatin1(name.name());
         raiseIfScripted(member);
         if (m_kind == QLatin1String("Rows") && member == QLatin1String("Count"))
             return m_scenario->rowCount;
@@ -37,9 +37,9 @@ public:
         return {};
     }
 
-    void setProperty(const char *name, const QVariant &value) override
+    void setProperty(Automation::Member name, const QVariant &value) override
     {
-        const QString member = QString::fromLatin1(name);
+        const QString member = QString::fromLatin1(name.name());
         raiseIfScripted(member);
         QString where = m_kind;
         if (m_row)
@@ -49,9 +49,9 @@ public:
             m_scenario->cells.insert({m_row, m_column}, value);
     }
 
-    ObjectPtr querySubObject(const char *name, const QVariantList &arguments) override
+    ObjectPtr querySubObject(Automation::Member name, const QVariantList &arguments) override
     {
-        const QString member = QString::fromLatin1(name);
+        const QString member = QString::fromLatin1(name.name());
         raiseIfScripted(member);
         if (m_kind != QLatin1String("Cell"))
             m_scenario->journal.append(m_kind + u'>' + member);
@@ -77,19 +77,24 @@ public:
         return std::make_unique<FakeObject>(m_scenario, children.value(member), m_row, m_column);
     }
 
-    QVariant dynamicCall(const char *name, const QVariantList &arguments) override
+    QVariant dynamicCall(Automation::Member name, const QVariantList &arguments) override
     {
-        const QString member = QString::fromLatin1(name);
+        const QString member = QString::fromLatin1(name.name());
         QStringList shown;
         for (const QVariant &argument : arguments)
             shown.append(argument.toString());
         m_scenario->journal.append(QStringLiteral("%1.%2[%3]").arg(m_kind, member, shown.join(u',')));
         raiseIfScripted(member);
         if (member.startsWith(QLatin1String("SaveAs")) && m_scenario->saveEffect != FakeScenario::SaveEffect::WritesNothing) {
+            QFile workbook(QStringLiteral(QUORVANE_TEMPLATE_DIR "/座位样式1.xlsx"));
+            QByteArray bytes = workbook.open(QIODevice::ReadOnly) ? workbook.readAll() : QByteArray();
+            if (m_scenario->saveEffect == FakeScenario::SaveEffect::WritesEmptyFile)
+                bytes.clear();
+            if (m_scenario->saveEffect == FakeScenario::SaveEffect::WritesTruncatedFile)
+                bytes.truncate(bytes.size() / 2);
             QFile file(arguments.value(0).toString());
-            if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-                && m_scenario->saveEffect == FakeScenario::SaveEffect::WritesFile)
-                file.write("PK fake workbook");
+            if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                file.write(bytes);
         }
         return {};
     }

@@ -22,8 +22,10 @@ struct FakeScenario
     QSet<QString> nullMembers;   // sub-objects that come back null
     QSet<QString> raisingMembers; // members and properties that raise
     QString raisedMessage = QStringLiteral("模拟错误");
-    // What a SaveAs that completes leaves on disk.
-    enum class SaveEffect { WritesFile, WritesNothing, WritesEmptyFile } saveEffect = SaveEffect::WritesFile;
+    // What a SaveAs that completes leaves on disk: a real workbook, nothing,
+    // an empty file, or the first bytes of a workbook only.
+    enum class SaveEffect { WritesFile, WritesNothing, WritesEmptyFile, WritesTruncatedFile } saveEffect =
+        SaveEffect::WritesFile;
 
     QStringList journal;
     int liveObjects = 0;

@@ -5,12 +5,22 @@
 #include "config/clock.h"
 #include "config/configstore.h"
 #include "export/seatplanexport.h"
+#include "export/xlsx/package.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifdef Q_OS_LINUX
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/statvfs.h>
+#include <cerrno>
+#include <cstring>
+#endif
 
 namespace {
 
@@ -32,6 +42,70 @@ QJsonObject without(QJsonObject object, const QStringList &keys)
     return object;
 }
 
+// A tmpfs of a few pages, mounted in a mount namespace of the test's own so
+// that nothing stays mounted whatever becomes of the test.
+class SmallFileSystem
+{
+public:
+    ~SmallFileSystem()
+    {
+#ifdef Q_OS_LINUX
+        if (!m_path.isEmpty())
+            umount2(QFile::encodeName(m_path).constData(), MNT_DETACH);
+#endif
+    }
+
+    // Empty when mounted, otherwise why it cannot be done here.
+    QString mount(const QString &path, qint64 size)
+    {
+#ifdef Q_OS_LINUX
+        const auto failed = [](const char *step) {
+            return QStringLiteral("cannot mount a small file system here (%1: %2); needs root and mount rights")
+                .arg(QLatin1String(step), QString::fromLocal8Bit(std::strerror(errno)));
+        };
+        static const bool ownNamespace = unshare(CLONE_NEWNS) == 0
+            && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+        if (!ownNamespace)
+            return failed("unshare");
+        const QByteArray options = "size=" + QByteArray::number(size);
+        if (::mount("quorvane-test", QFile::encodeName(path).constData(), "tmpfs", 0, options.constData()) != 0)
+            return failed("mount");
+        m_path = path;
+        return QString();
+#else
+        Q_UNUSED(path);
+        Q_UNUSED(size);
+        return QStringLiteral("a small file system is only mounted on Linux");
+#endif
+    }
+
+    // Takes all room but about the given bytes with a filler file.
+    bool leaveFree(qint64 room)
+    {
+#ifdef Q_OS_LINUX
+        QFile filler(m_path + QStringLiteral("/filler"));
+        if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return false;
+        const QByteArray page(4096, 'x');
+        qint64 size = 0;
+        while (filler.write(page) == page.size())
+            size += page.size();
+        if (!filler.resize(qMax<qint64>(0, size - room)))
+            return false;
+        filler.close();
+        struct statvfs info;
+        return statvfs(QFile::encodeName(m_path).constData(), &info) == 0
+            && qint64(info.f_bavail) * qint64(info.f_frsize) <= room;
+#else
+        Q_UNUSED(room);
+        return false;
+#endif
+    }
+
+private:
+    QString m_path;
+};
+
 } // namespace
 
 class TestExportEndToEnd : public QObject
@@ -46,6 +120,8 @@ private slots:
     void trickyTemplate();
     void badTemplateEndsInFailureBox_data();
     void badTemplateEndsInFailureBox();
+    void fullDiskEndsInFailureAndKeepsTheEarlierFile_data();
+    void fullDiskEndsInFailureAndKeepsTheEarlierFile();
 
 private:
     bool exportWith(const QString &style, const QString &fileName);
@@ -81,6 +157,7 @@ void TestExportEndToEnd::init()
 void TestExportEndToEnd::cleanup()
 {
     setClockForTesting(nullptr);
+    Xlsx::setDeviceWriteForTesting({});
 }
 
 bool TestExportEndToEnd::exportWith(const QString &style, const QString &fileName)
@@ -280,6 +357,57 @@ void TestExportEndToEnd::badTemplateEndsInFailureBox()
     QFile again(templatePath);
     QVERIFY(again.open(QIODevice::ReadOnly));
     QCOMPARE(again.readAll(), content);
+}
+
+void TestExportEndToEnd::fullDiskEndsInFailureAndKeepsTheEarlierFile_data()
+{
+    QTest::addColumn<bool>("realFileSystem");
+    QTest::addColumn<qint64>("room"); // bytes the save can still write
+    // The plan is about 7 KiB: too much for one free page.
+    QTest::newRow("file system with 4 KiB free") << true << qint64(4096);
+    QTest::newRow("file system with nothing free") << true << qint64(0);
+    QTest::newRow("device full after 4 KiB") << false << qint64(4096);
+    QTest::newRow("device full at once") << false << qint64(0);
+}
+
+void TestExportEndToEnd::fullDiskEndsInFailureAndKeepsTheEarlierFile()
+{
+    QFETCH(bool, realFileSystem);
+    QFETCH(qint64, room);
+    const QString disk = m_dir->filePath(QStringLiteral("disk"));
+    QVERIFY(QDir().mkpath(disk));
+    SmallFileSystem fileSystem;
+    if (realFileSystem) {
+        const QString why = fileSystem.mount(disk, 256 * 1024);
+        if (!why.isEmpty())
+            QSKIP(qPrintable(why));
+    }
+    const QString output = disk + QStringLiteral("/plan.xlsx");
+    const QByteArray earlier("an earlier seating plan");
+    {
+        QFile file(output);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(earlier);
+    }
+    QStringList files = QDir(disk).entryList(QDir::Files | QDir::Hidden);
+    if (realFileSystem) {
+        QVERIFY(fileSystem.leaveFree(room));
+        files = QDir(disk).entryList(QDir::Files | QDir::Hidden);
+    } else {
+        Xlsx::setDeviceWriteForTesting([room](QFileDevice &file, const char *data, qint64 size) mutable -> qint64 {
+            const qint64 taken = qMin(size, room);
+            room -= taken;
+            return taken > 0 ? file.write(data, taken) : -1;
+        });
+    }
+
+    QVERIFY(!exportWith(QStringLiteral("样式1"), output));
+    QCOMPARE(m_events.size(), 2);
+    QVERIFY2(m_events.last().startsWith(QStringLiteral("critical: 导出失败: 无法写入文件 ")), qPrintable(m_events.last()));
+    QFile file(output);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), earlier);
+    QCOMPARE(QDir(disk).entryList(QDir::Files | QDir::Hidden), files);
 }
 
 QTEST_GUILESS_MAIN(TestExportEndToEnd)

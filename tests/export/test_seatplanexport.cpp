@@ -30,8 +30,8 @@ private slots:
     // Saving
     void wpsSaveForms_data();
     void wpsSaveForms();
-    void savedFileMissingOrEmpty_data();
-    void savedFileMissingOrEmpty();
+    void savedFileMissingEmptyOrTruncated_data();
+    void savedFileMissingEmptyOrTruncated();
     void closeAndQuitErrorsAreIgnored();
 
     // Failures and clean-up
@@ -267,14 +267,15 @@ void TestSeatPlanExport::wpsSaveForms()
     QCOMPARE(m_com.uninitializations, 1);
 }
 
-void TestSeatPlanExport::savedFileMissingOrEmpty_data()
+void TestSeatPlanExport::savedFileMissingEmptyOrTruncated_data()
 {
     QTest::addColumn<int>("effect");
     QTest::newRow("nothing written") << int(FakeScenario::SaveEffect::WritesNothing);
     QTest::newRow("empty file") << int(FakeScenario::SaveEffect::WritesEmptyFile);
+    QTest::newRow("truncated workbook") << int(FakeScenario::SaveEffect::WritesTruncatedFile);
 }
 
-void TestSeatPlanExport::savedFileMissingOrEmpty()
+void TestSeatPlanExport::savedFileMissingEmptyOrTruncated()
 {
     QFETCH(int, effect);
     const Scenario scenario = registerApp(QStringLiteral("Excel.Application"));
@@ -453,6 +454,9 @@ void TestSeatPlanExport::markers_data()
     QTest::newRow("leading space") << QVariant(QStringLiteral(" 3-2")) << alone;
     QTest::newRow("trailing line break") << QVariant(QStringLiteral("3-2\n")) << alone;
     QTest::newRow("three parts") << QVariant(QStringLiteral("3-5-1")) << alone;
+    QTest::newRow("no seat") << QVariant(QStringLiteral("3-")) << alone;
+    QTest::newRow("no group") << QVariant(QStringLiteral("-2")) << alone;
+    QTest::newRow("full-width digits") << QVariant(QStringLiteral("３-２")) << alone;
     QTest::newRow("group 0") << QVariant(QStringLiteral("0-1")) << QVariant(QStringLiteral(""));
     QTest::newRow("seat 0") << QVariant(QStringLiteral("3-0")) << QVariant(QStringLiteral(""));
     QTest::newRow("group past the last") << QVariant(QStringLiteral("4-1")) << QVariant(QStringLiteral(""));

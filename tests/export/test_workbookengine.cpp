@@ -4,6 +4,8 @@
 #include "zipfixture.h"
 
 #include "export/builtinengine.h"
+#include "export/xlsx/package.h"
+#include "export/xlsx/zipwriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -99,11 +101,15 @@ private slots:
     void formulaReplacedDropsCalcChain();
     void sharedStringsPartCreatedWhenMissing();
     void newCellInsertedInOrder();
+    void controlCharactersInNamesKeepTheWorkbookReadable();
+    void formulasRecalculatedWhenOpened_data();
+    void formulasRecalculatedWhenOpened();
 
     // Refusing
     void badTemplates_data();
     void badTemplates();
     void failedSaveLeavesNoFile();
+    void truncatedArchiveIsNeverComplete();
     void saveOverTheTemplateIsRefused();
 
 private:
@@ -128,6 +134,9 @@ void TestWorkbookEngine::values_data()
                                         << QVariant(QStringLiteral("第6周 XXXX.XX.XX"));
     QTest::newRow("inline string") << QByteArray(R"(<c r="A1" t="inlineStr"><is><t>1-2</t></is></c>)")
                                    << QVariant(QStringLiteral("1-2"));
+    QTest::newRow("escaped control character")
+        << QByteArray(R"(<c r="A1" t="inlineStr"><is><t>甲_x0007_乙_x005f_x0041_</t></is></c>)")
+        << QVariant(QStringLiteral("甲\u0007乙_x0041_"));
     QTest::newRow("blank-only inline string")
         << QByteArray(R"(<c r="A1" t="inlineStr"><is><t xml:space="preserve"> </t></is></c>)") << QVariant(QStringLiteral(" "));
     QTest::newRow("number") << QByteArray(R"(<c r="A1"><v>12</v></c>)") << QVariant(12.0);
@@ -211,6 +220,7 @@ void TestWorkbookEngine::untouchedEntriesCopiedUnchanged()
                                         {"T", sheetData(R"(<row r="1"><c r="A1" t="s"><v>0</v></c></row>)")}},
                                        R"(<si><t>1-1</t></si>)", kStyles);
     entries.append({QStringLiteral("xl/media/image1.png"), QByteArray(5000, '\x7f')});
+    entries.append({QStringLiteral("xl/media/座位图.bin"), QByteArray("名字不是 ASCII")});
     const QString path = write(entries);
     const QByteArray digest = fileDigest(path);
     const Opened opened(path);
@@ -356,7 +366,10 @@ void TestWorkbookEngine::newCellInsertedInOrder()
     const QString output = m_dir->filePath(QStringLiteral("out.xlsx"));
     {
         const Opened opened(path);
+        // Looked at while absent, then written and read again.
+        QCOMPARE(opened.value(2, 2), QVariant());
         opened.sheet->querySubObject("Cells(int,int)", {2, 2})->setProperty("Value", QStringLiteral("乙"));
+        QCOMPARE(opened.value(2, 2), QVariant(QStringLiteral("乙")));
         opened.sheet->querySubObject("Cells(int,int)", {1, 4})->setProperty("Value", QStringLiteral("甲"));
         opened.save(output);
     }
@@ -368,6 +381,98 @@ void TestWorkbookEngine::newCellInsertedInOrder()
     const Opened reopened(output);
     QCOMPARE(reopened.value(2, 2), QVariant(QStringLiteral("乙")));
     QCOMPARE(reopened.counts(), qMakePair(2, 4));
+}
+
+void TestWorkbookEngine::controlCharactersInNamesKeepTheWorkbookReadable()
+{
+    const struct
+    {
+        QString name;
+        QByteArray written;
+    } names[] = {
+        {QStringLiteral("王\u0007浩然"), "王_x0007_浩然"},
+        {QString(QChar(0)) + QStringLiteral("甲\u001F\u000B"), "_x0000_甲_x001F__x000B_"},
+        {QStringLiteral("_x0041_ and _x12G4"), "_x005F_x0041_ and _x12G4"},
+        {QStringLiteral("甲\t乙\n丙"), "甲\t乙\n丙"},
+        {QStringLiteral("\uFFFF") + QChar(0xD800) + QStringLiteral("乙"), "_xFFFF__xD800_乙"},
+    };
+    QByteArray rows;
+    for (int i = 1; i <= int(std::size(names)); ++i)
+        rows += "<row r=\"" + QByteArray::number(i) + "\"><c r=\"A" + QByteArray::number(i) + "\"><v>1</v></c></row>";
+    const QString path = write(workbookParts({{"S", sheetData(rows)}}));
+    const QString output = m_dir->filePath(QStringLiteral("out.xlsx"));
+    {
+        const Opened opened(path);
+        for (int i = 0; i < int(std::size(names)); ++i)
+            opened.sheet->querySubObject("Cells(int,int)", {i + 1, 1})->setProperty("Value", names[i].name);
+        opened.save(output);
+    }
+    const QByteArray strings = zipEntry(readZip(output), QStringLiteral("xl/sharedStrings.xml"));
+    const Opened reopened(output);
+    for (int i = 0; i < int(std::size(names)); ++i) {
+        QVERIFY2(strings.contains(">" + names[i].written + "</t>"), names[i].written.constData());
+        QCOMPARE(reopened.value(i + 1, 1).toString(), names[i].name);
+    }
+    // An XML parser that keeps to XML 1.0 accepts the file.
+    QVERIFY(!readBack(output).isEmpty());
+}
+
+void TestWorkbookEngine::formulasRecalculatedWhenOpened_data()
+{
+    QTest::addColumn<QByteArray>("first");
+    QTest::addColumn<QByteArray>("second");
+    QTest::addColumn<QByteArray>("workbookTail"); // after </sheets>
+    QTest::addColumn<QByteArray>("calcPr");       // expected; empty: workbook.xml unchanged
+    const QByteArray marker = R"(<c r="A1" t="s"><v>0</v></c>)";
+    const QByteArray count = R"(<c r="B1"><f>COUNTA(A1:A3)</f><v>7</v></c>)";
+    QTest::newRow("no formula") << marker << QByteArray(R"(<c r="A1"><v>2</v></c>)") << QByteArray() << QByteArray();
+    QTest::newRow("count over the seats") << marker + count << QByteArray() << QByteArray()
+                                          << QByteArray(R"(</sheets><calcPr fullCalcOnLoad="1"/></workbook>)");
+    QTest::newRow("formula on another sheet")
+        << marker << QByteArray(R"(<c r="A1"><x:f xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+                                R"(COUNTA(S!A1:A3)</x:f><v>1</v></c>)")
+        << QByteArray() << QByteArray(R"(</sheets><calcPr fullCalcOnLoad="1"/></workbook>)");
+    QTest::newRow("calculation properties kept")
+        << marker + count << QByteArray()
+        << QByteArray(R"(<definedNames><definedName name="座">S!$A$1</definedName></definedNames><calcPr calcId="191029"/>)"
+                      R"(<extLst/>)")
+        << QByteArray(R"(</definedNames><calcPr calcId="191029" fullCalcOnLoad="1"/><extLst/>)");
+    QTest::newRow("placed before what follows it")
+        << marker + count << QByteArray() << QByteArray(R"(<fileRecoveryPr repairLoad="1"/>)")
+        << QByteArray(R"(</sheets><calcPr fullCalcOnLoad="1"/><fileRecoveryPr repairLoad="1"/>)");
+}
+
+void TestWorkbookEngine::formulasRecalculatedWhenOpened()
+{
+    QFETCH(QByteArray, first);
+    QFETCH(QByteArray, second);
+    QFETCH(QByteArray, workbookTail);
+    QFETCH(QByteArray, calcPr);
+    ZipEntries entries = workbookParts({{"S", sheetData("<row r=\"1\">" + first + "</row>")},
+                                        {"T", sheetData("<row r=\"1\">" + second + "</row>")}},
+                                       R"(<si><t>1-1</t></si>)");
+    entries[2].second.replace("</sheets>", "</sheets>" + workbookTail);
+    const QString path = write(entries);
+    const QString output = m_dir->filePath(QStringLiteral("out.xlsx"));
+    {
+        const Opened opened(path);
+        opened.sheet->querySubObject("Cells(int,int)", {1, 1})->setProperty("Value", QStringLiteral("甲"));
+        opened.save(output);
+    }
+    const ZipEntries saved = readZip(output);
+    const QByteArray workbook = zipEntry(saved, QStringLiteral("xl/workbook.xml"));
+    if (calcPr.isEmpty()) {
+        QCOMPARE(workbook, entries[2].second);
+    } else {
+        QVERIFY2(workbook.contains(calcPr), workbook.constData());
+        QCOMPARE(workbook.count("calcPr"), 1);
+    }
+    // The count over the seats keeps its formula but loses its stale result.
+    const QByteArray sheet = zipEntry(saved, QStringLiteral("xl/worksheets/sheet1.xml"));
+    QVERIFY(!sheet.contains("<v>7</v>"));
+    QCOMPARE(sheet.contains("<f>COUNTA(A1:A3)</f>"), first.contains("COUNTA"));
+    QCOMPARE(zipEntry(saved, QStringLiteral("xl/worksheets/sheet2.xml")), zipEntry(entries, QStringLiteral("xl/worksheets/sheet2.xml")));
+    QVERIFY(!readBack(output).isEmpty());
 }
 
 // ---- Refusing
@@ -383,6 +488,8 @@ void TestWorkbookEngine::badTemplates_data()
     QTest::newRow("cell reference out of the sheet") << "bad reference" << "无效的单元格引用 A1048577";
     QTest::newRow("shared string index out of range") << "bad string index" << "引用了不存在的共享字符串";
     QTest::newRow("inflates out of proportion") << "bomb" << "解压后大小异常";
+    // Refused after the archive was opened: it must be released all the same.
+    QTest::newRow("too many entries, archive released") << "crowded" << "条目过多";
     QTest::newRow("absurd used range") << "huge range" << "已用区域过大";
 }
 
@@ -414,6 +521,8 @@ void TestWorkbookEngine::badTemplates()
         replace(QStringLiteral("xl/sharedStrings.xml"), "<sst><si><t>1-1</si></sst>");
     if (damage == QLatin1String("bomb"))
         entries.append({QStringLiteral("xl/media/zeros.bin"), QByteArray(4 * 1024 * 1024, '\0')});
+    for (int i = 0; damage == QLatin1String("crowded") && entries.size() <= Xlsx::Package::kMaxEntries; ++i)
+        entries.append({QStringLiteral("xl/media/%1.bin").arg(i), QByteArray()});
     const QString path = write(entries);
     const QByteArray digest = fileDigest(path);
 
@@ -437,6 +546,26 @@ void TestWorkbookEngine::failedSaveLeavesNoFile()
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("t.xlsx")});
     QVERIFY(errorOf([&] { opened.workbook->dynamicCall("SaveAs(const QString&, int)", {m_dir->filePath("x.xls"), 56}); })
                 .contains(QStringLiteral("只能保存为 xlsx")));
+}
+
+void TestWorkbookEngine::truncatedArchiveIsNeverComplete()
+{
+    const QString path = write(workbookParts({{"S", sheetData(R"(<row r="1"><c r="A1"><v>1</v></c></row>)")}}));
+    const QString output = m_dir->filePath(QStringLiteral("out.xlsx"));
+    {
+        const Opened opened(path);
+        opened.sheet->querySubObject("Cells(int,int)", {1, 1})->setProperty("Value", QStringLiteral("甲"));
+        opened.save(output);
+    }
+    for (const QString &archive : {path, output}) {
+        QFile file(archive);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(Xlsx::isCompleteZip(bytes, "[Content_Types].xml"));
+        QVERIFY(!Xlsx::isCompleteZip(bytes, "xl/missing.xml"));
+        for (qsizetype size = 0; size < bytes.size(); ++size)
+            QVERIFY2(!Xlsx::isCompleteZip(bytes.left(size), "[Content_Types].xml"), qPrintable(QString::number(size)));
+    }
 }
 
 void TestWorkbookEngine::saveOverTheTemplateIsRefused()
