@@ -502,8 +502,12 @@ void TestCommandLine::generationsAreRecordedInTheHistory()
 {
     QCOMPARE(run({"generate", "--seed", "5", "--export", "@dir/plan", "--quiet"}).exitCode, 0);
     QCOMPARE(run({"generate", "--seed", "9", "--quiet"}).exitCode, 0);
+    // A failed export still records the run, without a file.
+    QVERIFY(run({"generate", "--seed", "11", "--export", "@dir/config.ini/plan", "--quiet"}).exitCode != 0);
     const QList<ArrangementRecord> records = ArrangementHistory::load(path(QStringLiteral("history.json"))).records;
-    QCOMPARE(records.size(), 2);
+    QCOMPARE(records.size(), 3);
+    QCOMPARE(records.at(2).seed, 11u);
+    QVERIFY(records.at(2).exportedPath.isEmpty());
     QCOMPARE(records.at(0).seed, 5u);
     QCOMPARE(records.at(0).exportedPath, path(QStringLiteral("plan.xlsx")));
     QCOMPARE(records.at(0).groups.size(), 9);
