@@ -183,7 +183,9 @@ QByteArray toJson(const QList<ArrangementRecord> &records)
     for (const ArrangementRecord &record : records)
         list.append(recordObject(record));
     const QJsonObject root{{QStringLiteral("version"), kVersion}, {QStringLiteral("arrangements"), list}};
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    // Compact: a record of a full class is a few kilobytes, and the whole
+    // history is rewritten on every generation.
+    return QJsonDocument(root).toJson(QJsonDocument::Compact);
 }
 
 bool fromJson(const QByteArray &json, QList<ArrangementRecord> &records, QString &problem)

@@ -4,7 +4,6 @@
 #include "requirements/requirementcheck.h"
 
 #include <QElapsedTimer>
-#include <QStringList>
 
 #include <gecode/int.hh>
 #include <gecode/minimodel.hh>
@@ -365,14 +364,6 @@ Grouping seatGroups(const Problem &problem, const std::vector<int> &groupOf,
 
 } // namespace
 
-Budget budgetFor(const ClassModel &model)
-{
-    // 20,000 nodes take about 0.3 s of CPU for 60 students and 0.7 s for
-    // 1,000 where we measured; the search rarely needs that many.
-    constexpr quint64 nodes = 20000;
-    return {nodes, model.personCount() <= 100 ? 2000 : 5000};
-}
-
 Arrangement solve(const ClassModel &model, const Grouping &start, const Budget &budget)
 {
     Arrangement result;
@@ -457,33 +448,6 @@ Conflict findConflict(const ClassModel &model, const Budget &budget)
     }
     conflict.settings = active;
     return conflict;
-}
-
-QString describe(const ClassModel &model, const QList<Setting> &settings)
-{
-    QStringList parts;
-    for (const Setting &setting : settings) {
-        QStringList names;
-        switch (setting.kind) {
-        case SettingKind::MustTogether:
-        case SettingKind::MustSeparate: {
-            const bool together = setting.kind == SettingKind::MustTogether;
-            const QList<Constraint> &list = together ? model.mustTogether : model.mustSeparate;
-            for (PersonId id : rosterMembers(model, list.value(setting.index)))
-                names.append(model.nameOf(id));
-            parts.append(QStringLiteral("%1 %2").arg(constraintKindText(together ? ConstraintKind::MustTogether
-                                                                                  : ConstraintKind::MustSeparate),
-                                                      names.join(QStringLiteral(", "))));
-            break;
-        }
-        case SettingKind::FixedPosition: {
-            const FixedPosition pin = model.fixedPositions.value(setting.index);
-            parts.append(QStringLiteral("固定位置 %1（组%2座位%3）").arg(model.nameOf(setting.index)).arg(pin.group).arg(pin.seat));
-            break;
-        }
-        }
-    }
-    return parts.join(QStringLiteral(" / "));
 }
 
 } // namespace ArrangementSolver

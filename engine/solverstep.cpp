@@ -1,5 +1,6 @@
 #include "engine/solverstep.h"
 
+#include "engine/solverlibrary.h"
 #include "engine/verification.h"
 #include "engine/workingstate.h"
 #include "requirements/settingscheck.h"
@@ -73,10 +74,16 @@ SolverCompletion completeWithSolver(const ClassModel &model, const Grouping &sea
         return completion;
     }
 
+    if (!SolverLibrary::calls()) {
+        // A damaged install: the generation goes on as if the search had run out of time.
+        report.outcome = SolverReport::Outcome::Undecided;
+        say(line(QStringLiteral("找不到约束求解器 libquorvane-solver.so（请重新安装 Quorvane），保留最好的一次尝试")));
+        return completion;
+    }
     QElapsedTimer clock;
     clock.start();
     const ArrangementSolver::Budget budget = ArrangementSolver::budgetFor(model);
-    const ArrangementSolver::Arrangement arrangement = ArrangementSolver::solve(model, seats, budget);
+    const ArrangementSolver::Arrangement arrangement = SolverLibrary::solve(model, seats, budget);
     switch (arrangement.status) {
     case ArrangementSolver::Status::Solved: {
         report.outcome = SolverReport::Outcome::Solved;
@@ -93,7 +100,7 @@ SolverCompletion completeWithSolver(const ClassModel &model, const Grouping &sea
     case ArrangementSolver::Status::Infeasible: {
         const ArrangementSolver::Budget rest{budget.nodes,
                                              std::max(1, budget.milliseconds - int(clock.elapsed()))};
-        const ArrangementSolver::Conflict conflict = ArrangementSolver::findConflict(model, rest);
+        const ArrangementSolver::Conflict conflict = SolverLibrary::findConflict(model, rest);
         report.outcome = SolverReport::Outcome::Infeasible;
         report.conflict = conflict.settings;
         if (conflict.status == ArrangementSolver::Status::Infeasible && !conflict.settings.isEmpty())
@@ -114,7 +121,7 @@ QList<Finding> solverFindings(const ClassModel &model, const QList<Finding> &ari
     if (model.enabledGroupIndexes().isEmpty() || provesHardConflict(arithmetic))
         return {};
     const ArrangementSolver::Conflict conflict =
-        ArrangementSolver::findConflict(model, ArrangementSolver::budgetFor(model));
+        SolverLibrary::findConflict(model, ArrangementSolver::budgetFor(model));
     Finding finding;
     if (conflict.status == ArrangementSolver::Status::Infeasible) {
         finding.kind = FindingKind::SettingsConflict;

@@ -189,22 +189,28 @@ int runGenerate(const QCommandLineParser &parser, Console &console)
     ArrangementRecord record = recordOf(model, model.generatedGroups, keptSeed, currentDateTime());
     record.avoidedRecord = last.record;
     noteSolver(record, solver);
-    const int recorded = history.add(record);
 
-    const auto exported = [&history, recorded](const QString &savePath) {
-        history.markExported(recorded, savePath, currentDateTime());
+    // The run is recorded once, after its files, with the last one written
+    // (as the window records a save); a failed export still records the run.
+    const auto exported = [&record](const QString &savePath) {
+        record.exportedPath = savePath;
+        record.exportedTime = currentDateTime();
+    };
+    const auto recorded = [&history, &record](int exit) {
+        history.add(record);
+        return exit;
     };
     // Each file is written whole or not at all; a failed workbook stops before the PDF.
     if (!target.isEmpty()) {
         if (const int exit = exportPlan(model, plan, configPath, target, console, exported); exit != Success)
-            return exit;
+            return recorded(exit);
     }
     if (pdfTarget.isEmpty())
-        return Success;
+        return recorded(Success);
     const int exit = exportPdf(model, pdfTarget, *view, console);
     if (exit == Success)
         exported(QDir::toNativeSeparators(pdfTarget));
-    return exit;
+    return recorded(exit);
 }
 
 } // namespace

@@ -1,12 +1,14 @@
 // The real executable as a process, copied into a folder of its own with the
 // demo class beside it (portable use), run without any display.
 #include "common/testenvironment.h"
+#include "engine/solvableclass.h"
 #include "export/pdfreadback.h"
 #include "export/readback.h"
 
 #include "app/mainwindow.h"
 #include "config/arrangementhistory.h"
 #include "config/configstore.h"
+#include "engine/generation.h"
 #include "update/releaseinfo.h"
 
 #include <QFile>
@@ -35,6 +37,8 @@ private slots:
     void commandsLoadQtGuiOnlyToDrawPages();
     void missingGuiLibrarySaysSoAndCommandsStillRun_data();
     void missingGuiLibrarySaysSoAndCommandsStillRun();
+    void solverLoadedOnlyWhenATryMissesARequirement_data();
+    void solverLoadedOnlyWhenATryMissesARequirement();
 
     void seededRunMatchesTheWindow();
     void randomRunPrintsItsSeedAndReplays();
@@ -69,6 +73,7 @@ void TestCommandLine::init()
     QVERIFY(QFile::copy(QStringLiteral(QUORVANE_EXECUTABLE), path(QStringLiteral("quorvane"))));
 #ifdef QUORVANE_GUI_LIBRARY
     QVERIFY(QFile::copy(QStringLiteral(QUORVANE_GUI_LIBRARY), path(QStringLiteral("libquorvane-gui.so"))));
+    QVERIFY(QFile::copy(QStringLiteral(QUORVANE_SOLVER_LIBRARY), path(QStringLiteral("libquorvane-solver.so"))));
 #endif
     for (const QString &name : {QStringLiteral("座位样式1.xlsx"), QStringLiteral("座位样式2.xlsx")})
         QVERIFY(QFile::copy(QStringLiteral(QUORVANE_TEMPLATE_DIR "/") + name, path(name)));
@@ -269,6 +274,69 @@ void TestCommandLine::missingGuiLibrarySaysSoAndCommandsStillRun()
     QCOMPARE(QDir(m_dir->path()).entryList({QStringLiteral("plan*")}), QStringList());
 }
 
+void TestCommandLine::solverLoadedOnlyWhenATryMissesARequirement_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("libraryPresent");
+    QTest::addColumn<bool>("loadsSolver");
+    QTest::newRow("--version") << "--version" << true << false;
+    QTest::newRow("every requirement met") << "export" << true << false;
+    QTest::newRow("a missed try") << "missed" << true << true;
+    QTest::newRow("a missed try, no solver library") << "missed" << false << false;
+}
+
+void TestCommandLine::solverLoadedOnlyWhenATryMissesARequirement()
+{
+#ifndef QUORVANE_GUI_LIBRARY
+    QSKIP("the solver is linked into the executable on this platform");
+#endif
+    QFETCH(QString, command);
+    QFETCH(bool, libraryPresent);
+    QFETCH(bool, loadsSolver);
+    QStringList arguments{QStringLiteral("--version")};
+    QStringList expected;
+    if (command == QLatin1String("export")) {
+        arguments = QStringList{"generate", "--seed", "3", "--export", "@dir/plan"};
+    } else if (command == QLatin1String("missed")) {
+        // A solvable class and the first seed whose one try misses a requirement.
+        std::mt19937 random(11);
+        ClassModel model = Solvable::makeHarderClass(random).model;
+        ClassModel demo;
+        QString style;
+        ConfigStore::readRoster(path(QStringLiteral("config.ini")), demo, style);
+        const QString missed = path(QStringLiteral("missed.ini"));
+        QVERIFY(ConfigStore::writeSettings(missed, model, style, QString()));
+        ConfigStore::readGroupRecords(missed, model);
+        Engine::GenerationOptions options;
+        options.tries = 1;
+        options.useSolver = true;
+        quint32 seed = 1;
+        Engine::GenerationResult result;
+        for (; seed < 500; ++seed) {
+            options.trySeeds = [seed] { return seed; };
+            result = Engine::generate(model, LogSink(), options);
+            if (result.solver.outcome != Engine::SolverReport::Outcome::NotRun)
+                break;
+        }
+        QCOMPARE(result.solver.outcome, Engine::SolverReport::Outcome::Solved);
+        arguments = QStringList{"generate", "--config", missed, "--seed", QString::number(seed)};
+        expected = libraryPresent ? result.lines : QStringList{};
+    }
+    if (!libraryPresent)
+        QVERIFY(QFile::remove(path(QStringLiteral("libquorvane-solver.so"))));
+    // The dynamic loader names every library it opens.
+    const Run result = run(arguments, {QStringLiteral("LD_DEBUG=files")});
+    QCOMPARE(result.exitCode, 0);
+    for (const char *library : {"libquorvane-solver.so", "libgecodeint.so"})
+        QVERIFY2(result.error.contains(QLatin1String(library)) == loadsSolver, library);
+    // Solved by the real program exactly as in process; without its library the try stays.
+    if (loadsSolver)
+        QCOMPARE(result.out.mid(0, expected.size()), expected);
+    else if (command == QLatin1String("missed"))
+        QVERIFY(result.out.contains(QStringLiteral("约束求解: 找不到约束求解器 libquorvane-solver.so"
+                                                   "（请重新安装 Quorvane），保留最好的一次尝试")));
+}
+
 // ---- Generation
 
 void TestCommandLine::seededRunMatchesTheWindow()
@@ -434,8 +502,12 @@ void TestCommandLine::generationsAreRecordedInTheHistory()
 {
     QCOMPARE(run({"generate", "--seed", "5", "--export", "@dir/plan", "--quiet"}).exitCode, 0);
     QCOMPARE(run({"generate", "--seed", "9", "--quiet"}).exitCode, 0);
+    // A failed export still records the run, without a file.
+    QVERIFY(run({"generate", "--seed", "11", "--export", "@dir/config.ini/plan", "--quiet"}).exitCode != 0);
     const QList<ArrangementRecord> records = ArrangementHistory::load(path(QStringLiteral("history.json"))).records;
-    QCOMPARE(records.size(), 2);
+    QCOMPARE(records.size(), 3);
+    QCOMPARE(records.at(2).seed, 11u);
+    QVERIFY(records.at(2).exportedPath.isEmpty());
     QCOMPARE(records.at(0).seed, 5u);
     QCOMPARE(records.at(0).exportedPath, path(QStringLiteral("plan.xlsx")));
     QCOMPARE(records.at(0).groups.size(), 9);
