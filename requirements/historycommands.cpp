@@ -58,14 +58,14 @@ void MainWindow::restoreArrangement(int id)
 
 void MainWindow::showHistoryDialog()
 {
-    HistoryDialog dialog(openHistory().records(), this);
+    const HistoryBook history = openHistory();
+    HistoryDialog dialog(history.records(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (dialog.choice() == HistoryDialog::Choice::Restore) {
         restoreArrangement(dialog.chosenRecord());
         return;
     }
-    const HistoryBook history = openHistory();
     const ArrangementRecord *record = history.find(dialog.chosenRecord());
     if (!record) {
         QMessageBox::warning(this, QStringLiteral("错误"), QStringLiteral("该分组已不在历史记录中"));
