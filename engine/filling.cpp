@@ -19,8 +19,9 @@ void seatPerson(WorkingState &state, int position, int seat, PersonId id, const 
 {
     state.groups[position][seat] = id;
     state.unassigned.remove(id);
-    state.say(message.arg(state.nameOf(id), QString::number(state.groupNumber(position)),
-                          QString::number(seat + 1)));
+    if (state.isHeard())
+        state.say(message.arg(state.nameOf(id), QString::number(state.groupNumber(position)),
+                              QString::number(seat + 1)));
 }
 
 void fillQuota(WorkingState &state, Pool &pool, bool boys, const QString &message)

@@ -92,6 +92,9 @@ QString unmetLine(const WorkingState &state, const std::vector<int> &position, c
 
 RequirementVerdict verify(const WorkingState &state)
 {
+    // Unheard, the verdict is all a try needs.
+    if (!state.isHeard())
+        return judgeRequirements(state.model, state.groups);
     state.say(QStringLiteral("开始最终验证..."));
     const ClassModel &model = state.model;
     for (auto it = model.fixedPositions.cbegin(); it != model.fixedPositions.cend(); ++it) {

@@ -45,6 +45,9 @@ struct WorkingState
         if (log)
             log(line);
     }
+    // Whether anyone reads the lines: a try run only for its score skips
+    // building the many lines of seats and checks that no one would see.
+    bool isHeard() const { return bool(log); }
 
     int groupNumber(int position) const { return enabled.at(position) + 1; }
     // Group position of a configuration index, -1 when that group is off.

@@ -6,6 +6,7 @@
 #include "engine/freshgroupmates.h"
 #include "engine/generation.h"
 
+#include "common/stressclass.h"
 #include "common/testenvironment.h"
 
 #include <QTest>
@@ -51,6 +52,28 @@ Generated generate(const ClassModel &model, int tries, quint32 firstSeed, const 
     return generated;
 }
 
+// "生成分组" as it was first built: every try heard, the first best kept with
+// the lines it wrote.
+Engine::GenerationResult everyTryHeard(const ClassModel &model, int tries, quint32 firstSeed)
+{
+    Engine::GenerationResult best;
+    for (int attempt = 1; attempt <= tries; ++attempt) {
+        const quint32 seed = firstSeed + quint32(attempt - 1);
+        Run run = runSeed(model, seed);
+        best.triesRun = attempt;
+        if (attempt == 1 || run.outcome.score.isBetterThan(best.score)) {
+            best.groups = run.outcome.groups;
+            best.score = run.outcome.score;
+            best.seed = seed;
+            best.chosenTry = attempt;
+            best.lines = run.lines;
+        }
+        if (best.score.isFlawless())
+            break;
+    }
+    return best;
+}
+
 // A class any try arranges in full: one group, its targets met by the roster.
 ClassModel easyClass()
 {
@@ -73,6 +96,7 @@ private slots:
     void triesStayWithinBounds_data();
     void triesStayWithinBounds();
     void property_keptTryIsTheFirstBestAndReplaysAlone();
+    void property_unheardTriesKeepTheTryAndLinesOfHeardOnes();
     void tryRanking_data();
     void tryRanking();
     void property_lastGroupmatesRankTheTriesOnlyWhenAvoided();
@@ -159,6 +183,37 @@ void TestGeneration::property_keptTryIsTheFirstBestAndReplaysAlone()
             if (attempt < result.chosenTry)
                 QVERIFY2(result.score.isBetterThan(score), qPrintable(where)); // the earliest of equals
         }
+    }
+}
+
+// Tries after the first run without a log and the kept one runs again for its
+// lines: the same try, arrangement and lines as when every try is heard.
+void TestGeneration::property_unheardTriesKeepTheTryAndLinesOfHeardOnes()
+{
+    std::mt19937 random(3141);
+    for (int round = 0; round < 160; ++round) {
+        const int kind = round % 4;
+        const ClassModel model = kind == 0   ? Solvable::makeClass(random).model
+                                 : kind == 3 ? stressClass(60 + 10 * int(random() % 20))
+                                             : anyClass(random);
+        const quint32 firstSeed = random();
+        const int tries = kind == 3 ? 20 : 1 + int(random() % 12);
+        const QString where = QStringLiteral("round %1, first seed %2").arg(round).arg(firstSeed);
+
+        const Engine::RunOutcome heard = runSeed(model, firstSeed).outcome;
+        const Engine::RunOutcome unheard = Engine::runOnce(model, LogSink(), seedSequence(firstSeed));
+        QVERIFY2(unheard.groups == heard.groups && unheard.seats == heard.seats
+                     && unheard.verdict.unmet.size() == heard.verdict.unmet.size()
+                     && !unheard.score.isBetterThan(heard.score) && !heard.score.isBetterThan(unheard.score),
+                 qPrintable(where));
+
+        const Generated generated = generate(model, tries, firstSeed);
+        const Engine::GenerationResult expected = everyTryHeard(model, tries, firstSeed);
+        const Engine::GenerationResult &result = generated.result;
+        QVERIFY2(result.groups == expected.groups && result.lines == expected.lines && generated.logged == expected.lines
+                     && result.seed == expected.seed && result.chosenTry == expected.chosenTry
+                     && result.triesRun == expected.triesRun && generated.seedsTaken == expected.triesRun,
+                 qPrintable(where));
     }
 }
 
