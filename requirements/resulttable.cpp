@@ -25,7 +25,11 @@ void fitColumnsThenStretch(QTableWidget *table)
         before.append(header->sectionSize(column));
     {
         const QSignalBlocker quiet(header);
-        table->resizeColumnsToContents();
+        // Stretched columns share the header's width whatever width they had,
+        // so the fitted widths (every name laid out for them) can show only
+        // where there is no width to share.
+        if (header->viewport()->width() <= 0)
+            table->resizeColumnsToContents();
         header->setSectionResizeMode(QHeaderView::Stretch);
         header->length(); // stretches now rather than on a later turn, once unblocked
     }

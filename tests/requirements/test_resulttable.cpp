@@ -2,6 +2,7 @@
 // group details and the boxes it may show.
 #include "app/mainwindow.h"
 #include "common/modaldriver.h"
+#include "common/stressclass.h"
 #include "common/testenvironment.h"
 #include "config/clock.h"
 #include "engine/generation.h"
@@ -70,6 +71,15 @@ private:
     std::function<void()> m_seen;
 };
 
+QList<int> sectionWidths(QHeaderView *header)
+{
+    header->length(); // lays out what is pending
+    QList<int> widths;
+    for (int column = 0; column < header->count(); ++column)
+        widths.append(header->sectionSize(column));
+    return widths;
+}
+
 QStringList headers(QTableWidget *table)
 {
     QStringList labels;
@@ -102,6 +112,8 @@ private slots:
     void tableShape();
     void resultTablePaintedTwicePerGeneration_data();
     void resultTablePaintedTwicePerGeneration();
+    void columnsShareTheWidthAsIfFittedFirst_data();
+    void columnsShareTheWidthAsIfFittedFirst();
     // Details
     void details_answerTheFirstAndTheTenthRow();
     void details_escapeNamesAndWarnAboutUnmetRequirements();
@@ -409,6 +421,43 @@ void TestResultTable::resultTablePaintedTwicePerGeneration()
         const auto [narrowest, widest] = std::minmax_element(widths.begin(), widths.end());
         QVERIFY(*widest - *narrowest <= 1);
     }
+}
+
+void TestResultTable::columnsShareTheWidthAsIfFittedFirst_data()
+{
+    QTest::addColumn<int>("persons"); // 0: the demo class
+    QTest::addColumn<QSize>("size");  // invalid: never shown
+
+    QTest::newRow("demo class, never shown") << 0 << QSize();
+    QTest::newRow("demo class, smallest window") << 0 << QSize(1004, 753);
+    QTest::newRow("demo class, wide window") << 0 << QSize(1270, 860);
+    QTest::newRow("1,000 persons, wider than the view") << 1000 << QSize(1004, 753);
+}
+
+// The table skips fitting the columns to their contents before stretching
+// them: the widths are the ones the two steps give.
+void TestResultTable::columnsShareTheWidthAsIfFittedFirst()
+{
+    QFETCH(int, persons);
+    QFETCH(QSize, size);
+
+    makeWindow([&](ClassModel &model) {
+        if (persons > 0)
+            model = stressClass(persons);
+    });
+    if (size.isValid()) {
+        window->resize(size);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+    generate();
+    QHeaderView *header = table()->horizontalHeader();
+    const QList<int> widths = sectionWidths(header);
+
+    table()->resizeColumnsToContents();
+    QVERIFY(sectionWidths(header) != widths); // the fitted widths differ
+    header->setSectionResizeMode(QHeaderView::Stretch);
+    QCOMPARE(sectionWidths(header), widths);
 }
 
 void TestResultTable::details_answerTheFirstAndTheTenthRow()
