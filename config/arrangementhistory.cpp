@@ -126,39 +126,112 @@ public:
     }
 };
 
-QJsonObject recordObject(const ArrangementRecord &record)
+// The compact JSON text of the history, written directly: building it as
+// QJsonObjects first cost some 25 times more, and a full history is
+// rewritten on every generation. Keys in the order QJsonDocument writes them.
+class JsonText
 {
-    QJsonArray groups;
-    for (const RecordedGroup &group : record.groups) {
-        QJsonArray members;
-        for (const RecordedMember &member : group.members) {
-            members.append(QJsonObject{{QStringLiteral("name"), member.name},
-                                       {QStringLiteral("gender"), member.boy ? QStringLiteral("M") : QStringLiteral("F")},
-                                       {QStringLiteral("leader"), member.leader},
-                                       {QStringLiteral("boarder"), member.boarder}});
+public:
+    QByteArray text;
+
+    JsonText &raw(const char *bytes)
+    {
+        text.append(bytes);
+        return *this;
+    }
+
+    JsonText &key(const char *name)
+    {
+        text.append(',').append('"').append(name).append("\":");
+        return *this;
+    }
+
+    // The first key of an object: no comma before it.
+    JsonText &firstKey(const char *name)
+    {
+        text.append('"').append(name).append("\":");
+        return *this;
+    }
+
+    JsonText &number(qint64 value)
+    {
+        text.append(QByteArray::number(value));
+        return *this;
+    }
+
+    JsonText &boolean(bool value)
+    {
+        text.append(value ? "true" : "false");
+        return *this;
+    }
+
+    // Escapes what JSON requires and, as Qt does, a lone surrogate, which
+    // UTF-8 cannot carry.
+    JsonText &string(QStringView value)
+    {
+        text.append('"');
+        qsizetype plain = 0; // start of the run not yet copied
+        const auto escape = [&](qsizetype i, const char *replacement) {
+            text.append(value.sliced(plain, i - plain).toUtf8()).append(replacement);
+            plain = i + 1;
+        };
+        for (qsizetype i = 0; i < value.size(); ++i) {
+            const char16_t c = value[i].unicode();
+            if (c >= 0x20 && c != u'"' && c != u'\\' && !QChar::isSurrogate(c))
+                continue;
+            if (QChar::isHighSurrogate(c) && i + 1 < value.size() && value[i + 1].isLowSurrogate()) {
+                ++i;
+                continue;
+            }
+            switch (c) {
+            case u'"': escape(i, "\\\""); break;
+            case u'\\': escape(i, "\\\\"); break;
+            case u'\b': escape(i, "\\b"); break;
+            case u'\f': escape(i, "\\f"); break;
+            case u'\n': escape(i, "\\n"); break;
+            case u'\r': escape(i, "\\r"); break;
+            case u'\t': escape(i, "\\t"); break;
+            default: escape(i, QStringLiteral("\\u%1").arg(int(c), 4, 16, QLatin1Char('0')).toLatin1().constData());
+            }
         }
-        groups.append(QJsonObject{{QStringLiteral("number"), group.number}, {QStringLiteral("members"), members}});
+        text.append(value.sliced(plain).toUtf8()).append('"');
+        return *this;
     }
-    QJsonObject object{{QStringLiteral("id"), record.id},
-                       {QStringLiteral("time"), timeText(record.time)},
-                       {QStringLiteral("seed"), double(record.seed)},
-                       {QStringLiteral("used"), record.useOrder},
-                       {QStringLiteral("unmet"), record.unmetRequirements},
-                       {QStringLiteral("groups"), groups}};
-    if (record.restored.isValid())
-        object.insert(QStringLiteral("restored"), timeText(record.restored));
-    if (!record.exportedPath.isEmpty()) {
-        object.insert(QStringLiteral("exported"), QJsonObject{{QStringLiteral("path"), record.exportedPath},
-                                                              {QStringLiteral("time"), timeText(record.exportedTime)}});
+
+    void record(const ArrangementRecord &record)
+    {
+        text.append('{');
+        if (record.avoidedRecord > 0)
+            firstKey("avoided").number(record.avoidedRecord).raw(",");
+        if (!record.exportedPath.isEmpty()) {
+            firstKey("exported").raw("{").firstKey("path").string(record.exportedPath);
+            key("time").string(timeText(record.exportedTime)).raw("},");
+        }
+        firstKey("groups").raw("[");
+        for (qsizetype g = 0; g < record.groups.size(); ++g) {
+            const RecordedGroup &group = record.groups[g];
+            raw(g ? ",{" : "{").firstKey("members").raw("[");
+            for (qsizetype m = 0; m < group.members.size(); ++m) {
+                const RecordedMember &member = group.members[m];
+                raw(m ? ",{\"boarder\":" : "{\"boarder\":").boolean(member.boarder);
+                raw(member.boy ? ",\"gender\":\"M\",\"leader\":" : ",\"gender\":\"F\",\"leader\":");
+                boolean(member.leader).raw(",\"name\":").string(member.name).raw("}");
+            }
+            raw("]").key("number").number(group.number).raw("}");
+        }
+        raw("]").key("id").number(record.id);
+        if (record.restored.isValid())
+            key("restored").string(timeText(record.restored));
+        key("seed").number(record.seed);
+        if (!record.solverOutcome.isEmpty()) {
+            key("solver").raw("{").firstKey("moved").number(record.solverMoved);
+            key("outcome").string(record.solverOutcome).raw("}");
+        }
+        key("time").string(timeText(record.time));
+        key("unmet").number(record.unmetRequirements);
+        key("used").number(record.useOrder).raw("}");
     }
-    if (record.avoidedRecord > 0)
-        object.insert(QStringLiteral("avoided"), record.avoidedRecord);
-    if (!record.solverOutcome.isEmpty()) {
-        object.insert(QStringLiteral("solver"), QJsonObject{{QStringLiteral("outcome"), record.solverOutcome},
-                                                            {QStringLiteral("moved"), record.solverMoved}});
-    }
-    return object;
-}
+};
 
 // The first free "history.json.bad-<stamp>" name, "-2", "-3"... when taken.
 QString setAsideName(const QString &path)
@@ -179,13 +252,16 @@ QString historyFilePath(const QString &configPath)
 
 QByteArray toJson(const QList<ArrangementRecord> &records)
 {
-    QJsonArray list;
-    for (const ArrangementRecord &record : records)
-        list.append(recordObject(record));
-    const QJsonObject root{{QStringLiteral("version"), kVersion}, {QStringLiteral("arrangements"), list}};
-    // Compact: a record of a full class is a few kilobytes, and the whole
-    // history is rewritten on every generation.
-    return QJsonDocument(root).toJson(QJsonDocument::Compact);
+    JsonText json;
+    json.text.reserve(records.size() * 4096);
+    json.raw("{").firstKey("arrangements").raw("[");
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        if (i)
+            json.raw(",");
+        json.record(records[i]);
+    }
+    json.raw("]").key("version").number(kVersion).raw("}");
+    return json.text;
 }
 
 bool fromJson(const QByteArray &json, QList<ArrangementRecord> &records, QString &problem)
