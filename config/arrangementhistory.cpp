@@ -5,9 +5,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMutex>
 #include <QSaveFile>
 #include <QSet>
 
@@ -233,6 +235,91 @@ public:
     }
 };
 
+// What this process last read or wrote at each path: the file's text, its
+// records and, after a write, each record's text. A command of the window
+// reads the history afresh, as another process may have changed it; when the
+// bytes are those it knows, parsing them again is skipped, and a write
+// serializes only records that changed. Parsing a full history costs far
+// more than reading and comparing it.
+class KnownTexts
+{
+public:
+    struct Known
+    {
+        QByteArray text;
+        QList<ArrangementRecord> records;
+        QList<QByteArray> recordTexts; // empty when the text was read, not written
+    };
+
+    bool find(const QString &path, const QByteArray &text, QList<ArrangementRecord> &records) const
+    {
+        const QMutexLocker lock(&m_mutex);
+        const auto known = m_texts.constFind(path);
+        if (known == m_texts.constEnd() || known->text != text)
+            return false;
+        records = known->records;
+        return true;
+    }
+
+    Known known(const QString &path) const
+    {
+        const QMutexLocker lock(&m_mutex);
+        return m_texts.value(path);
+    }
+
+    void remember(const QString &path, Known known)
+    {
+        const QMutexLocker lock(&m_mutex);
+        m_texts.insert(path, std::move(known));
+    }
+
+    void forget(const QString &path)
+    {
+        const QMutexLocker lock(&m_mutex);
+        m_texts.remove(path);
+    }
+
+private:
+    mutable QMutex m_mutex;
+    QHash<QString, Known> m_texts;
+};
+
+KnownTexts &knownTexts()
+{
+    static KnownTexts texts;
+    return texts;
+}
+
+// Each record's text, reusing those of `known` for records that equal it.
+QList<QByteArray> recordTexts(const QList<ArrangementRecord> &records, const KnownTexts::Known &known)
+{
+    QHash<int, qsizetype> knownAt;
+    for (qsizetype i = 0; i < known.recordTexts.size(); ++i)
+        knownAt.insert(known.records[i].id, i);
+    QList<QByteArray> texts;
+    texts.reserve(records.size());
+    for (const ArrangementRecord &record : records) {
+        const qsizetype at = knownAt.value(record.id, -1);
+        if (at >= 0 && known.records[at] == record) {
+            texts.append(known.recordTexts[at]);
+        } else {
+            JsonText json;
+            json.record(record);
+            texts.append(json.text);
+        }
+    }
+    return texts;
+}
+
+QByteArray historyText(const QList<QByteArray> &recordTexts)
+{
+    JsonText json;
+    json.raw("{").firstKey("arrangements").raw("[");
+    json.text.append(recordTexts.join(','));
+    json.raw("]").key("version").number(kVersion).raw("}");
+    return json.text;
+}
+
 // The first free "history.json.bad-<stamp>" name, "-2", "-3"... when taken.
 QString setAsideName(const QString &path)
 {
@@ -252,16 +339,7 @@ QString historyFilePath(const QString &configPath)
 
 QByteArray toJson(const QList<ArrangementRecord> &records)
 {
-    JsonText json;
-    json.text.reserve(records.size() * 4096);
-    json.raw("{").firstKey("arrangements").raw("[");
-    for (qsizetype i = 0; i < records.size(); ++i) {
-        if (i)
-            json.raw(",");
-        json.record(records[i]);
-    }
-    json.raw("]").key("version").number(kVersion).raw("}");
-    return json.text;
+    return historyText(recordTexts(records, {}));
 }
 
 bool fromJson(const QByteArray &json, QList<ArrangementRecord> &records, QString &problem)
@@ -315,8 +393,15 @@ Loaded load(const QString &path)
         problem = QStringLiteral("文件过大");
     else if (!file.open(QIODevice::ReadOnly))
         problem = file.errorString();
-    else if (fromJson(file.readAll(), loaded.records, problem))
-        return loaded;
+    else {
+        const QByteArray text = file.readAll();
+        if (knownTexts().find(path, text, loaded.records))
+            return loaded;
+        if (fromJson(text, loaded.records, problem)) {
+            knownTexts().remember(path, {text, loaded.records, {}});
+            return loaded;
+        }
+    }
     file.close();
 
     loaded.problem = problem;
@@ -338,9 +423,13 @@ QString save(const QString &path, QList<ArrangementRecord> records)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
-    const QByteArray json = toJson(records);
-    if (file.write(json) != json.size() || !file.commit())
+    QList<QByteArray> texts = recordTexts(records, knownTexts().known(path));
+    const QByteArray json = historyText(texts);
+    if (file.write(json) != json.size() || !file.commit()) {
+        knownTexts().forget(path);
         return file.errorString();
+    }
+    knownTexts().remember(path, {json, records, std::move(texts)});
     return QString();
 }
 

@@ -140,6 +140,8 @@ private slots:
     void damagedText_data();
     void damagedText();
     void damagedFileIsSetAside();
+    void changesByOthersAreRead();
+    void everyChangeReachesTheFile();
     void missingFileIsAnEmptyHistory();
     void historyLivesBesideConfig();
     void capKeepsTheNewest();
@@ -262,6 +264,57 @@ void TestArrangementHistory::damagedFileIsSetAside()
     writeFile("{}");
     QCOMPARE(ArrangementHistory::load(path()).setAsidePath, path() + ".bad-20260302_081500-2");
     QVERIFY(QFile::exists(first.setAsidePath));
+}
+
+void TestArrangementHistory::changesByOthersAreRead()
+{
+    // What this process wrote or read last is remembered; whatever another
+    // process puts in the file since is what the next read returns.
+    const QList<ArrangementRecord> ours{sampleRecord()};
+    QCOMPARE(ArrangementHistory::save(path(), ours), QString());
+    QCOMPARE(ArrangementHistory::load(path()).records, ours);
+
+    ArrangementRecord theirs = sampleRecord();
+    theirs.groups[0].members[0].name = QStringLiteral("李四"); // the same length in bytes
+    const QByteArray text = ArrangementHistory::toJson({theirs});
+    QCOMPARE(text.size(), ArrangementHistory::toJson(ours).size());
+    writeFile(text);
+    QCOMPARE(ArrangementHistory::load(path()).records, QList<ArrangementRecord>{theirs});
+
+    writeFile(text.left(text.size() - 1));
+    const ArrangementHistory::Loaded damaged = ArrangementHistory::load(path());
+    QVERIFY(damaged.records.isEmpty());
+    QVERIFY(!damaged.setAsidePath.isEmpty());
+
+    // A file put back with text read before is that text's records again.
+    writeFile(text);
+    QCOMPARE(ArrangementHistory::load(path()).records, QList<ArrangementRecord>{theirs});
+}
+
+void TestArrangementHistory::everyChangeReachesTheFile()
+{
+    // Records written before are reused as text only while they are unchanged.
+    QRandomGenerator random(7);
+    QList<ArrangementRecord> records;
+    for (int round = 0; round < 40; ++round) {
+        const int change = random.bounded(3);
+        if (change == 0 || records.isEmpty())
+            ArrangementHistory::append(records, randomRecord(random, 0));
+        else if (change == 1) {
+            ArrangementRecord &exported = records[random.bounded(int(records.size()))];
+            exported.exportedPath = randomText(random) + QStringLiteral(".xlsx");
+            exported.exportedTime = kNow.addSecs(round);
+        } else
+            records[random.bounded(int(records.size()))].groups = randomRecord(random, 0).groups;
+        QCOMPARE(ArrangementHistory::save(path(), records), QString());
+        QFile file(path());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QList<ArrangementRecord> written;
+        QString problem;
+        QVERIFY2(ArrangementHistory::fromJson(file.readAll(), written, problem), qPrintable(problem));
+        QCOMPARE(written.size(), records.size());
+        QCOMPARE(written, records);
+    }
 }
 
 void TestArrangementHistory::missingFileIsAnEmptyHistory()
