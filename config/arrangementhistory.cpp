@@ -5,9 +5,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMutex>
 #include <QSaveFile>
 #include <QSet>
 
@@ -126,38 +128,196 @@ public:
     }
 };
 
-QJsonObject recordObject(const ArrangementRecord &record)
+// The compact JSON text of the history, written directly: building it as
+// QJsonObjects first cost some 25 times more, and a full history is
+// rewritten on every generation. Keys in the order QJsonDocument writes them.
+class JsonText
 {
-    QJsonArray groups;
-    for (const RecordedGroup &group : record.groups) {
-        QJsonArray members;
-        for (const RecordedMember &member : group.members) {
-            members.append(QJsonObject{{QStringLiteral("name"), member.name},
-                                       {QStringLiteral("gender"), member.boy ? QStringLiteral("M") : QStringLiteral("F")},
-                                       {QStringLiteral("leader"), member.leader},
-                                       {QStringLiteral("boarder"), member.boarder}});
+public:
+    QByteArray text;
+
+    JsonText &raw(const char *bytes)
+    {
+        text.append(bytes);
+        return *this;
+    }
+
+    JsonText &key(const char *name)
+    {
+        text.append(',').append('"').append(name).append("\":");
+        return *this;
+    }
+
+    // The first key of an object: no comma before it.
+    JsonText &firstKey(const char *name)
+    {
+        text.append('"').append(name).append("\":");
+        return *this;
+    }
+
+    JsonText &number(qint64 value)
+    {
+        text.append(QByteArray::number(value));
+        return *this;
+    }
+
+    JsonText &boolean(bool value)
+    {
+        text.append(value ? "true" : "false");
+        return *this;
+    }
+
+    // Escapes what JSON requires and, as Qt does, a lone surrogate, which
+    // UTF-8 cannot carry.
+    JsonText &string(QStringView value)
+    {
+        text.append('"');
+        qsizetype plain = 0; // start of the run not yet copied
+        const auto escape = [&](qsizetype i, const char *replacement) {
+            text.append(value.sliced(plain, i - plain).toUtf8()).append(replacement);
+            plain = i + 1;
+        };
+        for (qsizetype i = 0; i < value.size(); ++i) {
+            const char16_t c = value[i].unicode();
+            if (c >= 0x20 && c != u'"' && c != u'\\' && !QChar::isSurrogate(c))
+                continue;
+            if (QChar::isHighSurrogate(c) && i + 1 < value.size() && value[i + 1].isLowSurrogate()) {
+                ++i;
+                continue;
+            }
+            switch (c) {
+            case u'"': escape(i, "\\\""); break;
+            case u'\\': escape(i, "\\\\"); break;
+            case u'\b': escape(i, "\\b"); break;
+            case u'\f': escape(i, "\\f"); break;
+            case u'\n': escape(i, "\\n"); break;
+            case u'\r': escape(i, "\\r"); break;
+            case u'\t': escape(i, "\\t"); break;
+            default: escape(i, QStringLiteral("\\u%1").arg(int(c), 4, 16, QLatin1Char('0')).toLatin1().constData());
+            }
         }
-        groups.append(QJsonObject{{QStringLiteral("number"), group.number}, {QStringLiteral("members"), members}});
+        text.append(value.sliced(plain).toUtf8()).append('"');
+        return *this;
     }
-    QJsonObject object{{QStringLiteral("id"), record.id},
-                       {QStringLiteral("time"), timeText(record.time)},
-                       {QStringLiteral("seed"), double(record.seed)},
-                       {QStringLiteral("used"), record.useOrder},
-                       {QStringLiteral("unmet"), record.unmetRequirements},
-                       {QStringLiteral("groups"), groups}};
-    if (record.restored.isValid())
-        object.insert(QStringLiteral("restored"), timeText(record.restored));
-    if (!record.exportedPath.isEmpty()) {
-        object.insert(QStringLiteral("exported"), QJsonObject{{QStringLiteral("path"), record.exportedPath},
-                                                              {QStringLiteral("time"), timeText(record.exportedTime)}});
+
+    void record(const ArrangementRecord &record)
+    {
+        text.append('{');
+        if (record.avoidedRecord > 0)
+            firstKey("avoided").number(record.avoidedRecord).raw(",");
+        if (!record.exportedPath.isEmpty()) {
+            firstKey("exported").raw("{").firstKey("path").string(record.exportedPath);
+            key("time").string(timeText(record.exportedTime)).raw("},");
+        }
+        firstKey("groups").raw("[");
+        for (qsizetype g = 0; g < record.groups.size(); ++g) {
+            const RecordedGroup &group = record.groups[g];
+            raw(g ? ",{" : "{").firstKey("members").raw("[");
+            for (qsizetype m = 0; m < group.members.size(); ++m) {
+                const RecordedMember &member = group.members[m];
+                raw(m ? ",{\"boarder\":" : "{\"boarder\":").boolean(member.boarder);
+                raw(member.boy ? ",\"gender\":\"M\",\"leader\":" : ",\"gender\":\"F\",\"leader\":");
+                boolean(member.leader).raw(",\"name\":").string(member.name).raw("}");
+            }
+            raw("]").key("number").number(group.number).raw("}");
+        }
+        raw("]").key("id").number(record.id);
+        if (record.restored.isValid())
+            key("restored").string(timeText(record.restored));
+        key("seed").number(record.seed);
+        if (!record.solverOutcome.isEmpty()) {
+            key("solver").raw("{").firstKey("moved").number(record.solverMoved);
+            key("outcome").string(record.solverOutcome).raw("}");
+        }
+        key("time").string(timeText(record.time));
+        key("unmet").number(record.unmetRequirements);
+        key("used").number(record.useOrder).raw("}");
     }
-    if (record.avoidedRecord > 0)
-        object.insert(QStringLiteral("avoided"), record.avoidedRecord);
-    if (!record.solverOutcome.isEmpty()) {
-        object.insert(QStringLiteral("solver"), QJsonObject{{QStringLiteral("outcome"), record.solverOutcome},
-                                                            {QStringLiteral("moved"), record.solverMoved}});
+};
+
+// What this process last read or wrote at each path: the file's text, its
+// records and, after a write, each record's text. A command of the window
+// reads the history afresh, as another process may have changed it; when the
+// bytes are those it knows, parsing them again is skipped, and a write
+// serializes only records that changed. Parsing a full history costs far
+// more than reading and comparing it.
+class KnownTexts
+{
+public:
+    struct Known
+    {
+        QByteArray text;
+        QList<ArrangementRecord> records;
+        QList<QByteArray> recordTexts; // empty when the text was read, not written
+    };
+
+    bool find(const QString &path, const QByteArray &text, QList<ArrangementRecord> &records) const
+    {
+        const QMutexLocker lock(&m_mutex);
+        const auto known = m_texts.constFind(path);
+        if (known == m_texts.constEnd() || known->text != text)
+            return false;
+        records = known->records;
+        return true;
     }
-    return object;
+
+    Known known(const QString &path) const
+    {
+        const QMutexLocker lock(&m_mutex);
+        return m_texts.value(path);
+    }
+
+    void remember(const QString &path, Known known)
+    {
+        const QMutexLocker lock(&m_mutex);
+        m_texts.insert(path, std::move(known));
+    }
+
+    void forget(const QString &path)
+    {
+        const QMutexLocker lock(&m_mutex);
+        m_texts.remove(path);
+    }
+
+private:
+    mutable QMutex m_mutex;
+    QHash<QString, Known> m_texts;
+};
+
+KnownTexts &knownTexts()
+{
+    static KnownTexts texts;
+    return texts;
+}
+
+// Each record's text, reusing those of `known` for records that equal it.
+QList<QByteArray> recordTexts(const QList<ArrangementRecord> &records, const KnownTexts::Known &known)
+{
+    QHash<int, qsizetype> knownAt;
+    for (qsizetype i = 0; i < known.recordTexts.size(); ++i)
+        knownAt.insert(known.records[i].id, i);
+    QList<QByteArray> texts;
+    texts.reserve(records.size());
+    for (const ArrangementRecord &record : records) {
+        const qsizetype at = knownAt.value(record.id, -1);
+        if (at >= 0 && known.records[at] == record) {
+            texts.append(known.recordTexts[at]);
+        } else {
+            JsonText json;
+            json.record(record);
+            texts.append(json.text);
+        }
+    }
+    return texts;
+}
+
+QByteArray historyText(const QList<QByteArray> &recordTexts)
+{
+    JsonText json;
+    json.raw("{").firstKey("arrangements").raw("[");
+    json.text.append(recordTexts.join(','));
+    json.raw("]").key("version").number(kVersion).raw("}");
+    return json.text;
 }
 
 // The first free "history.json.bad-<stamp>" name, "-2", "-3"... when taken.
@@ -179,13 +339,7 @@ QString historyFilePath(const QString &configPath)
 
 QByteArray toJson(const QList<ArrangementRecord> &records)
 {
-    QJsonArray list;
-    for (const ArrangementRecord &record : records)
-        list.append(recordObject(record));
-    const QJsonObject root{{QStringLiteral("version"), kVersion}, {QStringLiteral("arrangements"), list}};
-    // Compact: a record of a full class is a few kilobytes, and the whole
-    // history is rewritten on every generation.
-    return QJsonDocument(root).toJson(QJsonDocument::Compact);
+    return historyText(recordTexts(records, {}));
 }
 
 bool fromJson(const QByteArray &json, QList<ArrangementRecord> &records, QString &problem)
@@ -239,8 +393,15 @@ Loaded load(const QString &path)
         problem = QStringLiteral("文件过大");
     else if (!file.open(QIODevice::ReadOnly))
         problem = file.errorString();
-    else if (fromJson(file.readAll(), loaded.records, problem))
-        return loaded;
+    else {
+        const QByteArray text = file.readAll();
+        if (knownTexts().find(path, text, loaded.records))
+            return loaded;
+        if (fromJson(text, loaded.records, problem)) {
+            knownTexts().remember(path, {text, loaded.records, {}});
+            return loaded;
+        }
+    }
     file.close();
 
     loaded.problem = problem;
@@ -262,9 +423,13 @@ QString save(const QString &path, QList<ArrangementRecord> records)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
-    const QByteArray json = toJson(records);
-    if (file.write(json) != json.size() || !file.commit())
+    QList<QByteArray> texts = recordTexts(records, knownTexts().known(path));
+    const QByteArray json = historyText(texts);
+    if (file.write(json) != json.size() || !file.commit()) {
+        knownTexts().forget(path);
         return file.errorString();
+    }
+    knownTexts().remember(path, {json, records, std::move(texts)});
     return QString();
 }
 

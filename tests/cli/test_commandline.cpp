@@ -39,6 +39,8 @@ private slots:
     void missingGuiLibrarySaysSoAndCommandsStillRun();
     void solverLoadedOnlyWhenATryMissesARequirement_data();
     void solverLoadedOnlyWhenATryMissesARequirement();
+    void librariesAreNeverTakenFromTheWorkingFolder_data();
+    void librariesAreNeverTakenFromTheWorkingFolder();
 
     void seededRunMatchesTheWindow();
     void randomRunPrintsItsSeedAndReplays();
@@ -65,6 +67,7 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QByteArray m_config;
+    QString m_workingFolder; // the runs' working directory when set
 };
 
 void TestCommandLine::init()
@@ -90,6 +93,7 @@ void TestCommandLine::cleanup()
     QVERIFY(config.open(QIODevice::ReadOnly));
     QCOMPARE(config.readAll(), m_config);
     m_dir.reset();
+    m_workingFolder.clear();
 }
 
 TestCommandLine::Run TestCommandLine::run(const QStringList &arguments, const QStringList &extra) const
@@ -104,6 +108,7 @@ TestCommandLine::Run TestCommandLine::run(const QStringList &arguments, const QS
 
     QProcess process;
     process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(m_workingFolder);
     process.start(path(QStringLiteral("quorvane")), expand(arguments));
     Run result;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
@@ -429,6 +434,33 @@ void TestCommandLine::exportedPlanReadsBack()
         seats += expected.isEmpty() ? 0 : 1;
     }
     QCOMPARE(seats, 54);
+}
+
+void TestCommandLine::librariesAreNeverTakenFromTheWorkingFolder_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("shows");
+    QTest::newRow("the version") << QStringList{"--version"} << QStringLiteral("Quorvane ");
+    QTest::newRow("a plan drawn as PDF") << QStringList{"generate", "--seed", "3", "--pdf", "@dir/plan.pdf", "--quiet"}
+                                         << QString();
+}
+
+void TestCommandLine::librariesAreNeverTakenFromTheWorkingFolder()
+{
+    // Whatever a folder holds, starting the program there must not load it.
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, shows);
+    m_workingFolder = path(QStringLiteral("downloads"));
+    QVERIFY(QDir().mkpath(m_workingFolder));
+    for (const char *name : {"libQt6Core.so.6", "libQt6Gui.so.6", "libstdc++.so.6", "libz.so.1", "libc.so.6"}) {
+        QFile planted(m_workingFolder + u'/' + QLatin1String(name));
+        QVERIFY(planted.open(QIODevice::WriteOnly));
+        planted.write("not a library");
+    }
+    const Run result = run(arguments);
+    QCOMPARE(result.error, QString());
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY(shows.isEmpty() || result.out.value(0).startsWith(shows));
 }
 
 void TestCommandLine::pdfReadsBack_data()

@@ -6,6 +6,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -40,6 +44,86 @@ QByteArray historyWith(const QByteArray &record)
 const QByteArray kGoodRecord = R"({"id": 1, "time": "2026-03-02T08:15:00", "seed": 7, "used": 1, "unmet": 0,
     "groups": [{"number": 1, "members": [{"name": "a", "gender": "M", "leader": false, "boarder": false}]}]})";
 
+// The history as Qt's own JSON classes write it: what the file held before
+// the records were written directly.
+QByteArray qtJson(const QList<ArrangementRecord> &records)
+{
+    const auto time = [](const QDateTime &t) { return t.toString(Qt::ISODate); };
+    QJsonArray list;
+    for (const ArrangementRecord &record : records) {
+        QJsonArray groups;
+        for (const RecordedGroup &group : record.groups) {
+            QJsonArray members;
+            for (const RecordedMember &m : group.members)
+                members.append(QJsonObject{{"name", m.name}, {"gender", m.boy ? "M" : "F"},
+                                           {"leader", m.leader}, {"boarder", m.boarder}});
+            groups.append(QJsonObject{{"number", group.number}, {"members", members}});
+        }
+        QJsonObject object{{"id", record.id},          {"time", time(record.time)},
+                           {"seed", double(record.seed)}, {"used", record.useOrder},
+                           {"unmet", record.unmetRequirements}, {"groups", groups}};
+        if (record.restored.isValid())
+            object.insert("restored", time(record.restored));
+        if (!record.exportedPath.isEmpty())
+            object.insert("exported", QJsonObject{{"path", record.exportedPath}, {"time", time(record.exportedTime)}});
+        if (record.avoidedRecord > 0)
+            object.insert("avoided", record.avoidedRecord);
+        if (!record.solverOutcome.isEmpty())
+            object.insert("solver", QJsonObject{{"outcome", record.solverOutcome}, {"moved", record.solverMoved}});
+        list.append(object);
+    }
+    return QJsonDocument(QJsonObject{{"version", ArrangementHistory::kVersion}, {"arrangements", list}})
+        .toJson(QJsonDocument::Compact);
+}
+
+// Text that JSON must escape or carry intact: controls, quotes, backslashes,
+// CJK, a pair and a lone half of a surrogate, the last code points of the BMP.
+QString randomText(QRandomGenerator &random)
+{
+    static const QList<char16_t> pool{0x00, 0x01, 0x07, 0x08, 0x09, 0x0a, 0x0c, 0x0d, 0x1f, 0x20, u'"', u'\\', u'/',
+                                      u'a', u'_', 0x7f, 0x80, 0xe9, u'张', u'三', 0x2028, 0xd83d, 0xde00, 0xfffd, 0xffff};
+    QString text;
+    const int length = random.bounded(8);
+    for (int i = 0; i < length; ++i)
+        text.append(QChar(pool[random.bounded(int(pool.size()))]));
+    return text;
+}
+
+ArrangementRecord randomRecord(QRandomGenerator &random, int id)
+{
+    ArrangementRecord record;
+    record.id = id;
+    record.time = kNow.addSecs(random.bounded(100000));
+    record.seed = random.generate();
+    if (random.bounded(4) == 0)
+        record.seed = quint32(std::pow(10, random.bounded(10))); // "1e+06" to Qt's writer
+    record.useOrder = random.bounded(1, 500);
+    record.unmetRequirements = random.bounded(5);
+    const int groups = random.bounded(4);
+    for (int g = 0; g < groups; ++g) {
+        RecordedGroup group{random.bounded(1, 11), {}};
+        const int members = random.bounded(4);
+        for (int m = 0; m < members; ++m) {
+            const QString name = randomText(random);
+            const bool boy = random.bounded(2), leader = random.bounded(2), boarder = random.bounded(2);
+            group.members.append({name, boy, leader, boarder});
+        }
+        record.groups.append(group);
+    }
+    if (random.bounded(2))
+        record.restored = kNow.addDays(1);
+    if (random.bounded(2)) {
+        record.exportedPath = randomText(random) + QStringLiteral(".xlsx");
+        record.exportedTime = kNow.addDays(2);
+    }
+    record.avoidedRecord = random.bounded(2) * random.bounded(1, 50);
+    if (random.bounded(2)) {
+        record.solverOutcome = QStringLiteral("solved");
+        record.solverMoved = random.bounded(60);
+    }
+    return record;
+}
+
 } // namespace
 
 class TestArrangementHistory : public QObject
@@ -52,9 +136,12 @@ private slots:
 
     // The file
     void recordRoundTrip();
+    void writtenTextReadsAsQtWroteIt();
     void damagedText_data();
     void damagedText();
     void damagedFileIsSetAside();
+    void changesByOthersAreRead();
+    void everyChangeReachesTheFile();
     void missingFileIsAnEmptyHistory();
     void historyLivesBesideConfig();
     void capKeepsTheNewest();
@@ -104,6 +191,27 @@ void TestArrangementHistory::recordRoundTrip()
     const ArrangementHistory::Loaded loaded = ArrangementHistory::load(path());
     QVERIFY(loaded.problem.isEmpty());
     QCOMPARE(loaded.records, records);
+}
+
+void TestArrangementHistory::writtenTextReadsAsQtWroteIt()
+{
+    // Files written by earlier versions and by this one read back the same,
+    // whatever the names hold.
+    QRandomGenerator random(20261208);
+    for (int round = 0; round < 300; ++round) {
+        QList<ArrangementRecord> records;
+        const int count = random.bounded(4);
+        for (int i = 0; i < count; ++i)
+            records.append(randomRecord(random, i + 1));
+        const QByteArray ours = ArrangementHistory::toJson(records);
+        QList<ArrangementRecord> read, readQt;
+        QString problem;
+        QVERIFY2(ArrangementHistory::fromJson(ours, read, problem), qPrintable(problem + ": " + ours));
+        QVERIFY(ArrangementHistory::fromJson(qtJson(records), readQt, problem));
+        QCOMPARE(read, readQt);
+        QCOMPARE(QJsonDocument::fromJson(ours).toJson(QJsonDocument::Compact),
+                 QJsonDocument::fromJson(qtJson(records)).toJson(QJsonDocument::Compact));
+    }
 }
 
 void TestArrangementHistory::damagedText_data()
@@ -156,6 +264,57 @@ void TestArrangementHistory::damagedFileIsSetAside()
     writeFile("{}");
     QCOMPARE(ArrangementHistory::load(path()).setAsidePath, path() + ".bad-20260302_081500-2");
     QVERIFY(QFile::exists(first.setAsidePath));
+}
+
+void TestArrangementHistory::changesByOthersAreRead()
+{
+    // What this process wrote or read last is remembered; whatever another
+    // process puts in the file since is what the next read returns.
+    const QList<ArrangementRecord> ours{sampleRecord()};
+    QCOMPARE(ArrangementHistory::save(path(), ours), QString());
+    QCOMPARE(ArrangementHistory::load(path()).records, ours);
+
+    ArrangementRecord theirs = sampleRecord();
+    theirs.groups[0].members[0].name = QStringLiteral("李四"); // the same length in bytes
+    const QByteArray text = ArrangementHistory::toJson({theirs});
+    QCOMPARE(text.size(), ArrangementHistory::toJson(ours).size());
+    writeFile(text);
+    QCOMPARE(ArrangementHistory::load(path()).records, QList<ArrangementRecord>{theirs});
+
+    writeFile(text.left(text.size() - 1));
+    const ArrangementHistory::Loaded damaged = ArrangementHistory::load(path());
+    QVERIFY(damaged.records.isEmpty());
+    QVERIFY(!damaged.setAsidePath.isEmpty());
+
+    // A file put back with text read before is that text's records again.
+    writeFile(text);
+    QCOMPARE(ArrangementHistory::load(path()).records, QList<ArrangementRecord>{theirs});
+}
+
+void TestArrangementHistory::everyChangeReachesTheFile()
+{
+    // Records written before are reused as text only while they are unchanged.
+    QRandomGenerator random(7);
+    QList<ArrangementRecord> records;
+    for (int round = 0; round < 40; ++round) {
+        const int change = random.bounded(3);
+        if (change == 0 || records.isEmpty())
+            ArrangementHistory::append(records, randomRecord(random, 0));
+        else if (change == 1) {
+            ArrangementRecord &exported = records[random.bounded(int(records.size()))];
+            exported.exportedPath = randomText(random) + QStringLiteral(".xlsx");
+            exported.exportedTime = kNow.addSecs(round);
+        } else
+            records[random.bounded(int(records.size()))].groups = randomRecord(random, 0).groups;
+        QCOMPARE(ArrangementHistory::save(path(), records), QString());
+        QFile file(path());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QList<ArrangementRecord> written;
+        QString problem;
+        QVERIFY2(ArrangementHistory::fromJson(file.readAll(), written, problem), qPrintable(problem));
+        QCOMPARE(written.size(), records.size());
+        QCOMPARE(written, records);
+    }
 }
 
 void TestArrangementHistory::missingFileIsAnEmptyHistory()
