@@ -11,12 +11,12 @@
 
 namespace {
 
-// Sizes the columns to their contents and then lets them share the width
-// again. Both steps move every section, and the table answers each move by
-// repainting its whole viewport one event-loop turn later, after it has
-// already painted the new rows: the result was painted twice. The header keeps
-// quiet while it moves, and the table then hears only of the columns whose
-// width really changed.
+// Sizes the columns to their contents (where that can show) and then lets them
+// share the width again. Each step moves the sections, and the table answers
+// each move by repainting its whole viewport one event-loop turn later, after
+// it has already painted the new rows: the result was painted twice. The
+// header keeps quiet while it moves, and the table then hears only of the
+// columns whose width really changed.
 void fitColumnsThenStretch(QTableWidget *table)
 {
     QHeaderView *header = table->horizontalHeader();
