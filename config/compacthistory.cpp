@@ -149,6 +149,18 @@ private:
     QStringDecoder m_utf8{QStringConverter::Utf8, QStringConverter::Flag::Stateless};
 };
 
+// The items of an array whose "[" was read, up to its "]".
+template <typename ReadItem>
+void items(Cursor &in, ReadItem readItem)
+{
+    if (in.skip("]"))
+        return;
+    do
+        readItem();
+    while (in.ok && in.skip(","));
+    in.expect("]");
+}
+
 RecordedMember member(Cursor &in)
 {
     RecordedMember member;
@@ -170,12 +182,7 @@ RecordedGroup group(Cursor &in)
 {
     RecordedGroup group;
     in.expect("{\"members\":[");
-    if (!in.skip("]")) {
-        do
-            group.members.append(member(in));
-        while (in.ok && in.skip(","));
-        in.expect("]");
-    }
+    items(in, [&] { group.members.append(member(in)); });
     in.expect(",\"number\":");
     group.number = in.integer(1);
     in.expect("}");
@@ -197,12 +204,7 @@ ArrangementRecord record(Cursor &in)
         in.expect("},");
     }
     in.expect("\"groups\":[");
-    if (!in.skip("]")) {
-        do
-            record.groups.append(group(in));
-        while (in.ok && in.skip(","));
-        in.expect("]");
-    }
+    items(in, [&] { record.groups.append(group(in)); });
     in.expect(",\"id\":");
     record.id = in.integer(1);
     if (in.skip(",\"restored\":"))
@@ -235,18 +237,15 @@ bool readCompactHistory(QByteArrayView text, QList<ArrangementRecord> &records, 
     Cursor in(text);
     QSet<int> ids;
     in.expect("{\"arrangements\":[");
-    if (!in.skip("]")) {
-        do {
-            const char *start = in.at();
-            records.append(record(in));
-            if (spans)
-                spans->append(QByteArrayView(start, in.at() - start));
-            if (ids.contains(records.constLast().id))
-                in.ok = false; // the JSON reader names the fault
-            ids.insert(records.constLast().id);
-        } while (in.ok && in.skip(","));
-        in.expect("]");
-    }
+    items(in, [&] {
+        const char *start = in.at();
+        records.append(record(in));
+        if (spans)
+            spans->append(QByteArrayView(start, in.at() - start));
+        if (ids.contains(records.constLast().id))
+            in.ok = false; // the JSON reader names the fault
+        ids.insert(records.constLast().id);
+    });
     in.expect(",\"version\":");
     in.number(ArrangementHistory::kVersion, ArrangementHistory::kVersion);
     in.expect("}");

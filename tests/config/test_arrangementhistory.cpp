@@ -125,6 +125,15 @@ ArrangementRecord randomRecord(QRandomGenerator &random, int id)
     return record;
 }
 
+QList<ArrangementRecord> randomHistory(QRandomGenerator &random)
+{
+    QList<ArrangementRecord> records;
+    const int count = random.bounded(4);
+    for (int i = 0; i < count; ++i)
+        records.append(randomRecord(random, i + 1));
+    return records;
+}
+
 } // namespace
 
 class TestArrangementHistory : public QObject
@@ -201,10 +210,7 @@ void TestArrangementHistory::writtenTextReadsAsQtWroteIt()
     // whatever the names hold.
     QRandomGenerator random(20261208);
     for (int round = 0; round < 300; ++round) {
-        QList<ArrangementRecord> records;
-        const int count = random.bounded(4);
-        for (int i = 0; i < count; ++i)
-            records.append(randomRecord(random, i + 1));
+        const QList<ArrangementRecord> records = randomHistory(random);
         const QByteArray ours = ArrangementHistory::toJson(records);
         QList<ArrangementRecord> read, readQt;
         QString problem;
@@ -223,14 +229,11 @@ void TestArrangementHistory::compactReadingAgreesWithTheJsonLibrary()
     // What the writer wrote reads back without the JSON library; any other
     // text, a damaged one above all, is either left to the library or read
     // exactly as the library reads it.
-    static const QByteArray bytes("0123456789\"\\u{}[],:-.eE+ /tfnrbMF\x00\x1f\x7f\x80\xbf\xc0\xed\xef\xf4\xff");
+    static const QByteArray bytes = QByteArrayLiteral("0123456789\"\\u{}[],:-.eE+ /tfnrbMF\x00\x1f\x7f\x80\xbf\xc0\xed\xef\xf4\xff");
     QRandomGenerator random(8122026);
     int damagedButRead = 0;
     for (int round = 0; round < 400; ++round) {
-        QList<ArrangementRecord> records;
-        const int count = random.bounded(4);
-        for (int i = 0; i < count; ++i)
-            records.append(randomRecord(random, i + 1));
+        const QList<ArrangementRecord> records = randomHistory(random);
         const QByteArray text = ArrangementHistory::toJson(records);
         QList<ArrangementRecord> compact, library;
         QString problem;
