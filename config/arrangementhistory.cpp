@@ -1,6 +1,7 @@
 #include "config/arrangementhistory.h"
 
 #include "config/clock.h"
+#include "config/compacthistory.h"
 
 #include <QDir>
 #include <QFile>
@@ -236,11 +237,11 @@ public:
 };
 
 // What this process last read or wrote at each path: the file's text, its
-// records and, after a write, each record's text. A command of the window
-// reads the history afresh, as another process may have changed it; when the
-// bytes are those it knows, parsing them again is skipped, and a write
-// serializes only records that changed. Parsing a full history costs far
-// more than reading and comparing it.
+// records and each record's text. A command of the window reads the history
+// afresh, as another process may have changed it; when the bytes are those it
+// knows, parsing them again is skipped, and a write serializes only records
+// that changed. Parsing a full history costs far more than reading and
+// comparing it.
 class KnownTexts
 {
 public:
@@ -248,7 +249,8 @@ public:
     {
         QByteArray text;
         QList<ArrangementRecord> records;
-        QList<QByteArray> recordTexts; // empty when the text was read, not written
+        // Each record's text, when the file is in the layout written here.
+        QList<QByteArray> recordTexts;
     };
 
     bool find(const QString &path, const QByteArray &text, QList<ArrangementRecord> &records) const
@@ -344,6 +346,11 @@ QByteArray toJson(const QList<ArrangementRecord> &records)
 
 bool fromJson(const QByteArray &json, QList<ArrangementRecord> &records, QString &problem)
 {
+    return readCompactHistory(json, records) || fromAnyJson(json, records, problem);
+}
+
+bool fromAnyJson(const QByteArray &json, QList<ArrangementRecord> &records, QString &problem)
+{
     records.clear();
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
@@ -397,7 +404,17 @@ Loaded load(const QString &path)
         const QByteArray text = file.readAll();
         if (knownTexts().find(path, text, loaded.records))
             return loaded;
-        if (fromJson(text, loaded.records, problem)) {
+        // The text of the records as written lets a later write keep them.
+        QList<QByteArrayView> spans;
+        if (readCompactHistory(text, loaded.records, &spans)) {
+            QList<QByteArray> recordTexts;
+            recordTexts.reserve(spans.size());
+            for (const QByteArrayView span : std::as_const(spans))
+                recordTexts.append(span.toByteArray());
+            knownTexts().remember(path, {text, loaded.records, std::move(recordTexts)});
+            return loaded;
+        }
+        if (fromAnyJson(text, loaded.records, problem)) {
             knownTexts().remember(path, {text, loaded.records, {}});
             return loaded;
         }

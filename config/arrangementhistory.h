@@ -87,6 +87,9 @@ QByteArray toJson(const QList<ArrangementRecord> &records);
 // The records of a history text; false with the reason when any part of it
 // is not what this version writes.
 bool fromJson(const QByteArray &json, QList<ArrangementRecord> &records, QString &problem);
+// The same through Qt's JSON classes, for any layout of the text: fromJson
+// reads what toJson writes without them.
+bool fromAnyJson(const QByteArray &json, QList<ArrangementRecord> &records, QString &problem);
 
 // Adds a record under a fresh id, as the one in use last, and returns that
 // id; the oldest records are dropped beyond kMaxRecords.

@@ -2,6 +2,7 @@
 // changed roster.
 #include "config/arrangementhistory.h"
 #include "config/clock.h"
+#include "config/compacthistory.h"
 #include "requirements/arrangementrecord.h"
 
 #include <QDir>
@@ -124,6 +125,15 @@ ArrangementRecord randomRecord(QRandomGenerator &random, int id)
     return record;
 }
 
+QList<ArrangementRecord> randomHistory(QRandomGenerator &random)
+{
+    QList<ArrangementRecord> records;
+    const int count = random.bounded(4);
+    for (int i = 0; i < count; ++i)
+        records.append(randomRecord(random, i + 1));
+    return records;
+}
+
 } // namespace
 
 class TestArrangementHistory : public QObject
@@ -137,6 +147,7 @@ private slots:
     // The file
     void recordRoundTrip();
     void writtenTextReadsAsQtWroteIt();
+    void compactReadingAgreesWithTheJsonLibrary();
     void damagedText_data();
     void damagedText();
     void damagedFileIsSetAside();
@@ -199,19 +210,56 @@ void TestArrangementHistory::writtenTextReadsAsQtWroteIt()
     // whatever the names hold.
     QRandomGenerator random(20261208);
     for (int round = 0; round < 300; ++round) {
-        QList<ArrangementRecord> records;
-        const int count = random.bounded(4);
-        for (int i = 0; i < count; ++i)
-            records.append(randomRecord(random, i + 1));
+        const QList<ArrangementRecord> records = randomHistory(random);
         const QByteArray ours = ArrangementHistory::toJson(records);
         QList<ArrangementRecord> read, readQt;
         QString problem;
         QVERIFY2(ArrangementHistory::fromJson(ours, read, problem), qPrintable(problem + ": " + ours));
+        QVERIFY(ArrangementHistory::fromAnyJson(qtJson(records), readQt, problem));
+        QCOMPARE(read, readQt);
         QVERIFY(ArrangementHistory::fromJson(qtJson(records), readQt, problem));
         QCOMPARE(read, readQt);
         QCOMPARE(QJsonDocument::fromJson(ours).toJson(QJsonDocument::Compact),
                  QJsonDocument::fromJson(qtJson(records)).toJson(QJsonDocument::Compact));
     }
+}
+
+void TestArrangementHistory::compactReadingAgreesWithTheJsonLibrary()
+{
+    // What the writer wrote reads back without the JSON library; any other
+    // text, a damaged one above all, is either left to the library or read
+    // exactly as the library reads it.
+    static const QByteArray bytes = QByteArrayLiteral("0123456789\"\\u{}[],:-.eE+ /tfnrbMF\x00\x1f\x7f\x80\xbf\xc0\xed\xef\xf4\xff");
+    QRandomGenerator random(8122026);
+    int damagedButRead = 0;
+    for (int round = 0; round < 400; ++round) {
+        const QList<ArrangementRecord> records = randomHistory(random);
+        const QByteArray text = ArrangementHistory::toJson(records);
+        QList<ArrangementRecord> compact, library;
+        QString problem;
+        QVERIFY(readCompactHistory(text, compact));
+        QVERIFY(ArrangementHistory::fromAnyJson(text, library, problem));
+        QCOMPARE(compact, library);
+
+        for (int change = 0; change < 25; ++change) {
+            QByteArray damaged = text;
+            const int at = random.bounded(int(damaged.size()));
+            const char byte = bytes[random.bounded(int(bytes.size()))];
+            switch (random.bounded(4)) {
+            case 0: damaged[at] = byte; break;
+            case 1: damaged.insert(at, byte); break;
+            case 2: damaged.remove(at, 1 + random.bounded(3)); break;
+            default: damaged.truncate(at);
+            }
+            if (!readCompactHistory(damaged, compact))
+                continue;
+            ++damagedButRead;
+            QVERIFY2(ArrangementHistory::fromAnyJson(damaged, library, problem), damaged.constData());
+            QCOMPARE(compact, library);
+        }
+    }
+    // Digits and names changed within range still read: the comparison ran.
+    QVERIFY(damagedButRead > 100);
 }
 
 void TestArrangementHistory::damagedText_data()
@@ -293,7 +341,8 @@ void TestArrangementHistory::changesByOthersAreRead()
 
 void TestArrangementHistory::everyChangeReachesTheFile()
 {
-    // Records written before are reused as text only while they are unchanged.
+    // Records written or read before are reused as text only while they are
+    // unchanged.
     QRandomGenerator random(7);
     QList<ArrangementRecord> records;
     for (int round = 0; round < 40; ++round) {
@@ -306,6 +355,13 @@ void TestArrangementHistory::everyChangeReachesTheFile()
             exported.exportedTime = kNow.addSecs(round);
         } else
             records[random.bounded(int(records.size()))].groups = randomRecord(random, 0).groups;
+        if (random.bounded(3) == 0) {
+            // Another process writes; this one reads that text and keeps it.
+            writeFile(ArrangementHistory::toJson(records));
+            QCOMPARE(ArrangementHistory::load(path()).records, records);
+            ArrangementRecord &changed = records[random.bounded(int(records.size()))];
+            changed.restored = kNow.addSecs(round);
+        }
         QCOMPARE(ArrangementHistory::save(path(), records), QString());
         QFile file(path());
         QVERIFY(file.open(QIODevice::ReadOnly));
