@@ -114,7 +114,9 @@ private:
 
     // History of arrangements (requirements/)
     HistoryBook openHistory();
-    void recordGeneration(quint32 seed, int avoidedRecord, const Engine::SolverReport &solver);
+    // Records into `history`, opening it when the command has not yet.
+    void recordGeneration(std::optional<HistoryBook> &history, quint32 seed, int avoidedRecord,
+                          const Engine::SolverReport &solver);
     void restoreArrangement(int record);
     void noteExport(const QString &savePath);
     // The history record of the arrangement on show; 0 when it has none.

@@ -56,10 +56,12 @@ void MainWindow::generateWith(const std::optional<ArrangementRecord> &repeat)
         progress->show();
         QCoreApplication::processEvents();
 
+        // Read once per command: what is kept apart and where the run is recorded.
+        std::optional<HistoryBook> history;
         LastArrangement last;
         if (model.avoidLastGroupmates) {
-            const HistoryBook history = openHistory();
-            last = repeat ? avoidedBy(history, model, *repeat) : lastArrangement(history, model, 0);
+            history.emplace(openHistory());
+            last = repeat ? avoidedBy(*history, model, *repeat) : lastArrangement(*history, model, 0);
         }
         const std::optional<quint32> seed = repeat ? std::optional<quint32>(repeat->seed) : std::nullopt;
         Engine::GenerationResult result = buildGroups(seed, last.groups);
@@ -69,7 +71,7 @@ void MainWindow::generateWith(const std::optional<ArrangementRecord> &repeat)
         progress.reset();
         logMessage(QStringLiteral("分组生成完成"));
         // The kept try's seed, so that repeating it replays this arrangement.
-        recordGeneration(result.seed, last.record, result.solver);
+        recordGeneration(history, result.seed, last.record, result.solver);
         showSettingsNotice();
     } catch (const std::exception &error) {
         progress.reset();

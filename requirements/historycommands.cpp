@@ -14,7 +14,8 @@ HistoryBook MainWindow::openHistory()
     return HistoryBook(configPath, [this](const QString &line) { appendPlainLog(line); });
 }
 
-void MainWindow::recordGeneration(quint32 seed, int avoidedRecord, const Engine::SolverReport &solver)
+void MainWindow::recordGeneration(std::optional<HistoryBook> &history, quint32 seed, int avoidedRecord,
+                                  const Engine::SolverReport &solver)
 {
     currentRecord = 0;
     if (model.generatedGroups.isEmpty())
@@ -22,7 +23,9 @@ void MainWindow::recordGeneration(quint32 seed, int avoidedRecord, const Engine:
     ArrangementRecord record = recordOf(model, model.generatedGroups, seed, currentDateTime());
     record.avoidedRecord = avoidedRecord;
     noteSolver(record, solver);
-    currentRecord = openHistory().add(record);
+    if (!history)
+        history.emplace(openHistory());
+    currentRecord = history->add(record);
 }
 
 void MainWindow::noteExport(const QString &savePath)
