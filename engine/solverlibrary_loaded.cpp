@@ -13,9 +13,11 @@ const Calls *calls()
 {
     static std::mutex loading;
     static const Calls *loaded = nullptr;
+    static bool tried = false; // a missing library is looked for once
     const std::lock_guard<std::mutex> lock(loading);
-    if (loaded)
+    if (tried)
         return loaded;
+    tried = true;
     const PartLibrary part = findPartLibrary("libquorvane-solver.so");
     void *library = part.path.empty() ? nullptr : dlopen(part.path.c_str(), RTLD_NOW | RTLD_LOCAL);
     using Entry = const Calls *(*)();
