@@ -1,15 +1,15 @@
 #include "app/guimain.h"
 
-#include "app/appicon.h"
-#include "app/mainwindow.h"
+#include "ui/window/appicon.h"
+#include "ui/window/mainwindow.h"
 #include "app/nodisplay.h"
-#include "app/translation.h"
-#include "app/cli/commandline.h"
-#include "config/appdirectory.h"
-#include "export/planpainter.h"
-#include "export/seatingplan.h"
-#include "export/seatplanexport.h"
-#include "update/releaseinfo.h"
+#include "core/platform/translation.h"
+#include "cli/commandline.h"
+#include "core/storage/appdirectory.h"
+#include "print/planpainter.h"
+#include "core/model/seatingplan.h"
+#include "core/workbook/seatplanexport.h"
+#include "core/update/releaseinfo.h"
 
 #include <QApplication>
 #include <QGuiApplication>

@@ -1,5 +1,5 @@
 #include "app/guipart.h"
-#include "app/cli/commandline.h"
+#include "cli/commandline.h"
 
 int main(int argc, char *argv[])
 {

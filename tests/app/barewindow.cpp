@@ -3,7 +3,7 @@
 // translation), loading the same libraries and showing the same captions in
 // the same kinds of widgets, but without Quorvane's tables, editors, state or
 // log.
-#include "app/translation.h"
+#include "core/platform/translation.h"
 
 #include <QApplication>
 #include <QGridLayout>

@@ -7,7 +7,7 @@
 // on one line of standard output and quits the event loop.
 // QUORVANE_PROBE_DIR, when set, is the directory the window reads config.ini
 // from (the one beside the executable otherwise).
-#include "config/appdirectory.h"
+#include "core/storage/appdirectory.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,15 +1,15 @@
 // The real executable as a process, copied into a folder of its own with the
 // demo class beside it (portable use), run without any display.
 #include "common/testenvironment.h"
-#include "engine/solvableclass.h"
-#include "export/pdfreadback.h"
-#include "export/readback.h"
+#include "common/solvableclass.h"
+#include "common/pdfreadback.h"
+#include "common/readback.h"
 
-#include "app/mainwindow.h"
-#include "config/arrangementhistory.h"
-#include "config/configstore.h"
-#include "engine/generation.h"
-#include "update/releaseinfo.h"
+#include "ui/window/mainwindow.h"
+#include "core/storage/arrangementhistory.h"
+#include "core/storage/configstore.h"
+#include "core/engine/generation.h"
+#include "core/update/releaseinfo.h"
 
 #include <QFile>
 #include <QJsonArray>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/classmodel.h"
+#include "core/model/classmodel.h"
 
 // A large class for benchmarks: ten groups of persons/10 seats, half boys,
 // every tenth person a leader and every tenth (shifted) a boarder, with 50

@@ -1,8 +1,8 @@
 #include "common/testenvironment.h"
 
-#include "app/mainwindow.h"
-#include "config/appdirectory.h"
-#include "config/configstore.h"
+#include "ui/window/mainwindow.h"
+#include "core/storage/appdirectory.h"
+#include "core/storage/configstore.h"
 
 #include <QFile>
 #include <QTableWidget>

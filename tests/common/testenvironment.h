@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/classmodel.h"
+#include "core/model/classmodel.h"
 
 #include <QString>
 #include <QTemporaryDir>

@@ -3,12 +3,12 @@
 // at start-up and at "生成分组".
 #include "fuzzscratch.h"
 
-#include "config/configencoding.h"
-#include "config/configstore.h"
-#include "engine/engine.h"
-#include "requirements/constraintcheck.h"
-#include "requirements/personnelreport.h"
-#include "requirements/settingscheck.h"
+#include "core/storage/configencoding.h"
+#include "core/storage/configstore.h"
+#include "core/engine/engine.h"
+#include "core/rules/constraintcheck.h"
+#include "core/rules/personnelreport.h"
+#include "core/rules/settingscheck.h"
 
 #include <QDir>
 

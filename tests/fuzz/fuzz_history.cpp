@@ -1,7 +1,7 @@
 // A history.json text -> its records. Text in the layout written here is read
 // twice, without and with Qt's JSON classes, and both must agree.
-#include "config/arrangementhistory.h"
-#include "config/compacthistory.h"
+#include "core/storage/arrangementhistory.h"
+#include "core/storage/compacthistory.h"
 
 #include <QByteArray>
 

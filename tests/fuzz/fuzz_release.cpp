@@ -1,6 +1,6 @@
 // The release service's answer -> parse -> compare with this build's version.
-#include "update/releasecheck.h"
-#include "update/releaseinfo.h"
+#include "core/update/releasecheck.h"
+#include "core/update/releaseinfo.h"
 
 #include <QByteArray>
 

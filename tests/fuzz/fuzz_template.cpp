@@ -3,9 +3,9 @@
 // ("自定义" style) reaches at export.
 #include "fuzzscratch.h"
 
-#include "config/configstore.h"
-#include "export/builtinengine.h"
-#include "export/seatplanexport.h"
+#include "core/storage/configstore.h"
+#include "core/workbook/builtinengine.h"
+#include "core/workbook/seatplanexport.h"
 
 #include <QDir>
 #include <QSettings>

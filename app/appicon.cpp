@@ -1,7 +1,0 @@
-#include "app/appicon.h"
-
-QIcon appIcon()
-{
-    static const QIcon icon(QStringLiteral(":/icons/app_icon.ico"));
-    return icon;
-}

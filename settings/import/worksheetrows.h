@@ -1,7 +1,0 @@
-#pragma once
-
-#include "settings/import/tablefile.h"
-
-// The workbook half of readTableFile: fills sheetNames, sheetIndex and rows,
-// or error.
-void readWorksheetRows(const QString &path, int sheetIndex, TableFile &table);

@@ -1,0 +1,7 @@
+#include "ui/window/appicon.h"
+
+QIcon appIcon()
+{
+    static const QIcon icon(QStringLiteral(":/icons/app_icon.ico"));
+    return icon;
+}
