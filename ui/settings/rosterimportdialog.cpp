@@ -106,6 +106,12 @@ RosterImportDialog::RosterImportDialog(const QString &path, const TableFile &tab
     layout->addWidget(m_problemList);
     layout->addLayout(buttonRow);
 
+    // Tab in reading order: the choices above the preview come first.
+    const QList<QWidget *> order = {m_sheetCombo,  m_genderCombo, m_hiddenCheck,  m_previewTable,
+                                    m_problemList, m_appendCheck, m_importButton, cancelButton};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order.at(i - 1), order.at(i));
+
     connect(m_appendCheck, &QCheckBox::toggled, this, &RosterImportDialog::showImport);
     connect(m_hiddenCheck, &QCheckBox::toggled, this, &RosterImportDialog::reinterpret);
     connect(m_importButton, &QPushButton::clicked, this, &QDialog::accept);

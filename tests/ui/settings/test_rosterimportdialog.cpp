@@ -272,6 +272,16 @@ void TestRosterImportDialog::hiddenRowsLeftOutUntilIncluded()
             QCOMPARE(table->rowCount(), 6);
             QVERIFY(summary->text().endsWith(QStringLiteral("文件中隐藏的 3 行也已读取。")));
             hidden->setChecked(false);
+            // Tab in reading order, from the choices above down to the buttons.
+            QStringList order;
+            QWidget *widget = child<QWidget>(preview, QStringLiteral("importSheetCombo"));
+            for (int i = 0; i < 8; ++i, widget = widget->nextInFocusChain()) {
+                while (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isVisible())
+                    widget = widget->nextInFocusChain();
+                order.append(widget->objectName());
+            }
+            QCOMPARE(order, (QStringList{"importSheetCombo", "importGenderCombo", "importHiddenCheck", "importPreviewTable",
+                                         "importAppendCheck", "importButton", "importCancelButton", "importSheetCombo"}));
             // Enter imports: "导入" is the preview's default button.
             QTest::keyClick(preview, Qt::Key_Return);
         },
