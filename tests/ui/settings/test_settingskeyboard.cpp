@@ -3,6 +3,7 @@
 // Escape cancels, and Tab reaches every field in the order they stand.
 #include "common/modaldriver.h"
 #include "common/testenvironment.h"
+#include "common/widgetlookup.h"
 
 #include "core/storage/configstore.h"
 #include "ui/settings/settingsdialog.h"
@@ -22,15 +23,6 @@
 namespace {
 
 const QByteArray kConfig = "[Male]\nNames=王浩然,李四\n[Female]\nNames=小红\n[Leaders]\nNames=王浩然\n";
-
-template<typename T>
-T *child(QWidget *parent, const QString &name)
-{
-    T *widget = parent->findChild<T *>(name);
-    if (!widget)
-        qFatal("no widget %s", qPrintable(name));
-    return widget;
-}
 
 // Keys go where the focus is: the dialog must be the active window.
 void activate(QWidget *dialog)
