@@ -23,6 +23,8 @@ int runCheck(const QCommandLineParser &parser, Console &console)
     ClassFile file = readClassFile(configPath);
     if (!file.problem.isEmpty()) {
         console.fail(file.problem);
+        if (const QString hint = missingClassHint(parser); !hint.isEmpty())
+            console.fail(hint);
         return BadInput;
     }
 

@@ -43,6 +43,9 @@ struct Command
     // The option that draws pages (fonts, a paint engine), if any: only a run
     // that gives it gets a GUI application, on the offscreen platform.
     QString drawingOption;
+    // The name of the arguments the command takes besides its options (as
+    // "FILE"); empty when it takes none, and any is refused.
+    QString arguments = QString();
 };
 
 // --config FILE, shared by the commands that read a class, and the path it
@@ -56,5 +59,10 @@ const PageDrawing *pageDrawing();
 
 Command generateCommand();
 Command checkCommand();
+Command importCommand();
+
+// For a class file that does not exist: one line on how to make a class,
+// when the window's own config.ini is missing (a first run); else empty.
+QString missingClassHint(const QCommandLineParser &parser);
 
 } // namespace CommandLine

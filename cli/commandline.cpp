@@ -30,7 +30,7 @@ bool isVersion(const QString &argument)
 
 const QList<Command> &commands()
 {
-    static const QList<Command> all{generateCommand(), checkCommand()};
+    static const QList<Command> all{generateCommand(), checkCommand(), importCommand()};
     return all;
 }
 
@@ -50,7 +50,10 @@ QString commandHelp(const Command &command, const QCommandLineParser &parser)
 {
     // Qt's usage line puts the options before the command; ours follow it.
     QString help = parser.helpText();
-    help.replace(0, help.indexOf(u'\n'), QStringLiteral("用法：%1 %2 [选项]").arg(kProgram, command.name));
+    QString usage = QStringLiteral("用法：%1 %2 [选项]").arg(kProgram, command.name);
+    if (!command.arguments.isEmpty())
+        usage += u' ' + command.arguments;
+    help.replace(0, help.indexOf(u'\n'), usage);
     return help.trimmed();
 }
 
@@ -92,6 +95,8 @@ int runCommand(const Command &command, QStringList arguments, Console &console)
     parser.setApplicationDescription(command.summary);
     const QCommandLineOption help = parser.addHelpOption();
     parser.addOptions(command.options);
+    if (!command.arguments.isEmpty())
+        parser.addPositionalArgument(command.arguments, QString());
     // The parser expects the program first; the command's name is not an argument of its own.
     arguments.removeAt(1);
     const QString hint = QStringLiteral("（用“%1 %2 --help”查看用法）").arg(kProgram, command.name);
@@ -103,7 +108,7 @@ int runCommand(const Command &command, QStringList arguments, Console &console)
         console.print(commandHelp(command, parser));
         return Success;
     }
-    if (!parser.positionalArguments().isEmpty()) {
+    if (command.arguments.isEmpty() && !parser.positionalArguments().isEmpty()) {
         console.fail(QStringLiteral("多余的参数“%1”").arg(parser.positionalArguments().constFirst()) + hint);
         return BadInput;
     }

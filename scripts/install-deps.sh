@@ -11,6 +11,7 @@ packages=(
     zlib1g-dev libpugixml-dev libbenchmark-dev
     libzip-dev  # the tests write their zip fixtures with it
     libgecode-dev  # the constraint solver behind the search for an arrangement
+    libfreexl-dev  # class lists in the old .xls format and WPS .et
     python3 python3-openpyxl
     fonts-noto-cjk
     poppler-utils

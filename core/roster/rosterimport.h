@@ -47,6 +47,22 @@ struct RosterImport
     QList<RowProblem> problems; // ascending by row
     QString refusal;            // not empty: the file is refused, nothing is imported
 
+    // Blocks of columns side by side (a two-up printout), read one after the other.
+    int blockCount = 1;
+    // Rows the file hides (a filtered export) below the header, and whether
+    // they were read all the same.
+    int hiddenRows = 0;
+    bool hiddenIncluded = false;
+    // Where digit codes of genders were explained, as the preview says it
+    // ("1 为男、2 为女（第 2 行的说明）"); empty when none was needed.
+    QString genderLegend;
+    // Digit codes found in the gender column that nothing explains, and how
+    // many rows were left out for them.
+    QStringList unexplainedCodes;
+    int unexplainedRows = 0;
+    // How each lodging column was read, one sentence each.
+    QStringList boarderReadings;
+
     bool needsGenderChoice() const { return gender.kind == GenderChoice::Detected; }
     bool canImport() const { return refusal.isEmpty() && !needsGenderChoice() && !(boys.isEmpty() && girls.isEmpty()); }
     QStringList boyNames() const;
@@ -55,4 +71,8 @@ struct RosterImport
     QStringList boarderNames() const;
 };
 
-RosterImport interpretRoster(const TableFile &table, const GenderChoice &choice = {});
+// Hidden rows are left out unless includeHidden.
+RosterImport interpretRoster(const TableFile &table, const GenderChoice &choice = {}, bool includeHidden = false);
+
+// What the preview says when digit codes stay unexplained: how to explain them.
+QString unexplainedCodesAdvice(const RosterImport &import);

@@ -1,6 +1,9 @@
 #include "core/roster/tablefile.h"
 
 #include "core/roster/delimitedtext.h"
+#include "core/roster/filekind.h"
+#include "core/roster/odsrows.h"
+#include "core/roster/xlsrows.h"
 #include "core/storage/textdecoding.h"
 #include "core/roster/worksheetrows.h"
 
@@ -8,6 +11,9 @@
 #include <QFile>
 
 namespace {
+
+const QString kReadableKinds =
+    QStringLiteral("能导入的是 Excel 工作簿（.xlsx、.xls）、WPS 表格（.et）、OpenDocument 表格（.ods）和 CSV、文本文件。");
 
 // A class list saved as text is a few kilobytes.
 constexpr qint64 kMaxTextFileSize = 16 * 1024 * 1024;
@@ -25,11 +31,17 @@ bool looksLikeText(const QString &text)
 
 } // namespace
 
+// Shown and hidden rows are kept up to the limit each: a grade-wide list
+// filtered to one class hides far more rows than it shows.
 void TableFile::append(const TableRow &row)
 {
     ++rowCount;
-    if (rows.size() < kKeptRows)
-        rows.append(row);
+    hiddenRowCount += row.hidden ? 1 : 0;
+    const qsizetype kept = row.hidden ? m_hiddenKept : rows.size() - m_hiddenKept;
+    if (kept >= kKeptRows)
+        return;
+    rows.append(row);
+    m_hiddenKept += row.hidden ? 1 : 0;
 }
 
 TableFile readTableFile(const QString &path, int sheetIndex)
@@ -41,20 +53,25 @@ TableFile readTableFile(const QString &path, int sheetIndex)
         table.error = QStringLiteral("无法打开文件 %1").arg(name);
         return table;
     }
-    const QByteArray head = file.peek(8);
-    if (head.startsWith("PK\x03\x04")) {
+    const FileKind kind = identifyListFile(path);
+    switch (kind.format) {
+    case ListFormat::Xlsx:
         file.close();
         readWorksheetRows(path, sheetIndex, table);
         return table;
-    }
-    if (head.startsWith("\xD0\xCF\x11\xE0")) {
-        table.error = QStringLiteral("文件 %1 是旧的 .xls 格式，无法直接读取。请在表格程序中把它另存为 .xlsx 或 CSV 文件后再导入。")
-                          .arg(name);
+    case ListFormat::Xls:
+        file.close();
+        readXlsRows(path, sheetIndex, table);
         return table;
-    }
-    if (path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive)) {
-        table.error = QStringLiteral("文件 %1 已损坏或不是有效的 xlsx 工作簿，无法读取。").arg(name);
+    case ListFormat::Ods:
+        file.close();
+        readOdsRows(path, sheetIndex, table);
         return table;
+    case ListFormat::Other:
+        table.error = QStringLiteral("文件 %1 是%2，不是名单表格。%3").arg(name, kind.otherKind, kReadableKinds);
+        return table;
+    case ListFormat::Text:
+        break;
     }
     if (file.size() > kMaxTextFileSize) {
         table.error = QStringLiteral("文件 %1 过大，不是一个班的名单。").arg(name);
@@ -63,7 +80,7 @@ TableFile readTableFile(const QString &path, int sheetIndex)
 
     const DecodedText decoded = decodeText(file.readAll());
     if (!decoded.ok() || !looksLikeText(decoded.text)) {
-        table.error = QStringLiteral("文件 %1 不是表格文件。只能导入 .xlsx 工作簿或 CSV、文本文件。").arg(name);
+        table.error = QStringLiteral("文件 %1 不是表格文件。%2").arg(name, kReadableKinds);
         return table;
     }
     table.encoding = decoded.encoding;

@@ -17,14 +17,18 @@ struct TableFile
     QStringList sheetNames; // the workbook's worksheets, in order; empty for a text file
     int sheetIndex = 0;     // the worksheet read, into sheetNames
     QString encoding;       // of a text file
-    QList<TableRow> rows;   // rows holding a non-blank cell, ascending; at most kKeptRows
+    QList<TableRow> rows;   // rows holding a non-blank cell, ascending; at most kKeptRows shown and as many hidden
     int rowCount = 0;       // all rows holding a non-blank cell, also those not kept
+    int hiddenRowCount = 0; // of them hidden
     QList<RowProblem> problems;
     QString error;          // not empty: the file could not be read, nothing is in it
 
     // Enough to find the header and to tell where a file passes the limit.
     static constexpr int kKeptRows = kMaxImportRows + kHeaderSearchRows + 1;
     void append(const TableRow &row);
+
+private:
+    int m_hiddenKept = 0;
 };
 
 // Reads an .xlsx workbook (the given worksheet, the first when out of range)

@@ -11,6 +11,7 @@ struct TableRow
 {
     int number = 0;
     QStringList cells;
+    bool hidden = false; // the workbook hides the row (a filtered list)
 
     QString cell(int column) const { return cells.value(column); }
     bool isBlank() const

@@ -10,21 +10,12 @@
 
 namespace {
 
-// Columns past this hold no class list; a stray formatted cell far to the
-// right must not make every row that wide.
-constexpr int kMaxColumns = 256;
-
-// Student numbers and 1/2 codes are often stored as numbers: 20230101, not
-// 2.0230101E7.
+// Student numbers and 1/2 codes are often stored as numbers.
 QString cellText(const QVariant &value)
 {
     switch (value.typeId()) {
-    case QMetaType::Double: {
-        const double number = value.toDouble();
-        if (std::isfinite(number) && number == std::floor(number) && std::fabs(number) < 1e15)
-            return QString::number(qint64(number));
-        return QString::number(number, 'g', 15);
-    }
+    case QMetaType::Double:
+        return numberCellText(value.toDouble());
     case QMetaType::Bool:
         return value.toBool() ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
     default:
@@ -33,6 +24,13 @@ QString cellText(const QVariant &value)
 }
 
 } // namespace
+
+QString numberCellText(double number)
+{
+    if (std::isfinite(number) && number == std::floor(number) && std::fabs(number) < 1e15)
+        return QString::number(qint64(number));
+    return QString::number(number, 'g', 15);
+}
 
 void readWorksheetRows(const QString &path, int sheetIndex, TableFile &table)
 {
@@ -53,9 +51,9 @@ void readWorksheetRows(const QString &path, int sheetIndex, TableFile &table)
         table.sheetIndex = sheetIndex >= 0 && sheetIndex < worksheets.size() ? sheetIndex : 0;
         const Xlsx::Sheet &sheet = workbook.sheet(worksheets.at(table.sheetIndex));
         for (int number : sheet.rowNumbers()) {
-            TableRow row{number, {}};
+            TableRow row{number, {}, sheet.isRowHidden(number)};
             for (int column : sheet.columnsOf(number)) {
-                if (column > kMaxColumns)
+                if (column > kMaxListColumns)
                     break;
                 const QString text = cellText(workbook.value(sheet, number, column));
                 if (text.isEmpty())

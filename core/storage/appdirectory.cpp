@@ -97,3 +97,14 @@ QString fileDialogDirectory()
         return appDirectory();
     return saveDialogDirectory();
 }
+
+QString demoClassPath()
+{
+    const QString path = installedDataDirectory() + QStringLiteral("/examples/config.ini");
+    return QFileInfo::exists(path) ? path : QString();
+}
+
+bool isFirstRun()
+{
+    return dataMode() == DataMode::Installed && !QFileInfo::exists(configFilePath()) && !demoClassPath().isEmpty();
+}

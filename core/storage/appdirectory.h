@@ -47,3 +47,9 @@ QString saveDialogDirectory();
 // Where the other file dialogs start ("浏览..." for a custom template, the
 // PDF export): beside the executable in portable use, else as above.
 QString fileDialogDirectory();
+
+// The demo class the installed program ships (<prefix>/share/quorvane/examples/config.ini);
+// empty when there is none.
+QString demoClassPath();
+// A first start of the installed program: no config.ini yet, and a demo class to offer.
+bool isFirstRun();

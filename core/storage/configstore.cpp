@@ -1,5 +1,7 @@
 #include "core/storage/configstore.h"
 
+#include "core/model/namecontrol.h"
+
 #include <QFile>
 #include <QSettings>
 #include <QStringList>
@@ -96,13 +98,16 @@ QString constraintEntry(const Constraint &constraint)
     return pieces.join(u',');
 }
 
-void readRoster(const QString &path, ClassModel &model, QString &style)
+int readRoster(const QString &path, ClassModel &model, QString &style)
 {
     const QSettings settings(path, QSettings::IniFormat);
     model.maleNames = settings.value(QStringLiteral("Male/Names")).toStringList();
     model.femaleNames = settings.value(QStringLiteral("Female/Names")).toStringList();
-    const QStringList leaders = settings.value(QStringLiteral("Leaders/Names")).toStringList();
-    const QStringList boarders = settings.value(QStringLiteral("Boarders/Names")).toStringList();
+    QStringList leaders = settings.value(QStringLiteral("Leaders/Names")).toStringList();
+    QStringList boarders = settings.value(QStringLiteral("Boarders/Names")).toStringList();
+    int cleaned = 0;
+    for (QStringList *names : {&model.maleNames, &model.femaleNames, &leaders, &boarders})
+        cleaned += stripControlCharacters(*names);
     model.leaderNames = QSet<QString>(leaders.begin(), leaders.end());
     model.boarderNames = QSet<QString>(boarders.begin(), boarders.end());
     // An empty name marks nobody; the settings dialog drops empty lines too.
@@ -110,6 +115,7 @@ void readRoster(const QString &path, ClassModel &model, QString &style)
     model.boarderNames.remove(QString());
     style = settings.value(QStringLiteral("Style/Current"), kDefaultStyle).toString();
     model.rebuildNameMaps();
+    return cleaned;
 }
 
 void readGroupRecords(const QString &path, ClassModel &model)

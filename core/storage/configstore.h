@@ -25,8 +25,10 @@ inline const QString kGenerationTriesKey = QStringLiteral("Generation/Tries");
 // Whether generation calls the constraint solver; missing or unreadable reads as on.
 inline const QString kUseSolverKey = QStringLiteral("Generation/UseSolver");
 
-// Roster, leader and boarder sets and the style; name maps rebuilt.
-void readRoster(const QString &path, ClassModel &model, QString &style);
+// Roster, leader and boarder sets and the style; name maps rebuilt. Tabs and
+// other control characters are taken out of the names; returns how many
+// names held any.
+int readRoster(const QString &path, ClassModel &model, QString &style);
 // The ten group records, the fixed positions, both requirement lists, the
 // tries per generation, the "尽量避免与上次同组" switch and the solver setting.
 void readGroupRecords(const QString &path, ClassModel &model);

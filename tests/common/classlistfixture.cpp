@@ -2,6 +2,7 @@
 
 #include "common/zipfixture.h"
 
+#include "core/roster/rosterimport.h"
 #include "core/workbook/xlsx/workbook.h"
 
 QString writeClassListWorkbook(const QString &path, const QList<QPair<QByteArray, SheetRows>> &sheets)
@@ -22,4 +23,19 @@ QString writeClassListWorkbook(const QString &path, const QList<QPair<QByteArray
     }
     workbook.saveAs(path);
     return path;
+}
+
+QString rosterSummary(const RosterImport &import)
+{
+    return QStringList{import.boyNames().join(u' '), import.girlNames().join(u' '), import.leaderNames().join(u' '),
+                       import.boarderNames().join(u' ')}
+        .join(u'|');
+}
+
+QStringList rosterProblems(const RosterImport &import)
+{
+    QStringList lines;
+    for (const RowProblem &problem : import.problems)
+        lines.append(QStringLiteral("%1:%2").arg(problem.row).arg(problem.text));
+    return lines;
 }

@@ -15,12 +15,13 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 (cd "$build" && "$cpack" -G DEB -B "$work/package" >"$work/cpack.log") || { cat "$work/cpack.log"; fail "cpack"; }
 deb="$(ls "$work"/package/quorvane_*.deb)"
 depends="$(dpkg-deb -f "$deb" Depends)"
-for needed in fonts-noto-cjk qt6-translations-l10n libqt6widgets6 libgecode; do
+for needed in fonts-noto-cjk qt6-translations-l10n libqt6widgets6 libgecode libfreexl; do
     [[ "$depends" == *"$needed"* ]] || fail "Depends lacks $needed: $depends"
 done
 dpkg-deb -x "$deb" "$work/root"
 program="$work/root/usr/bin/quorvane"
 [ -f "$work/root/usr/share/quorvane/templates/座位样式1.xlsx" ] || fail "template not installed"
+cmp -s "$demo" "$work/root/usr/share/quorvane/examples/config.ini" || fail "demo class not installed"
 [ -f "$work/root/usr/libexec/quorvane/libquorvane-solver.so" ] || fail "solver not installed"
 zcat "$work/root/usr/share/man/man1/quorvane.1.gz" | grep -q '^\.B quorvane generate' || fail "manual page"
 snapshot() { (cd "$work/root" && find . -printf '%p %s %m\n' | sort && find . -type f -exec md5sum {} + | sort); }

@@ -1,5 +1,7 @@
 #include "ui/common/reportdialog.h"
 
+#include "ui/common/screenfit.h"
+
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -11,7 +13,7 @@ void showReportDialog(QWidget *parent, const ReportDialog &report)
     QDialog dialog(parent);
     dialog.setObjectName(report.objectName);
     dialog.setWindowTitle(report.title);
-    dialog.resize(report.size);
+    ScreenFit::resizeWithinScreen(&dialog, report.size);
     auto *layout = new QVBoxLayout(&dialog);
 
     auto *view = new QTextBrowser(&dialog);
@@ -22,6 +24,7 @@ void showReportDialog(QWidget *parent, const ReportDialog &report)
 
     auto *closeButton = new QPushButton(QStringLiteral("关闭"), &dialog);
     closeButton->setObjectName(QStringLiteral("closeButton"));
+    closeButton->setDefault(true);
     QObject::connect(closeButton, &QPushButton::clicked, &dialog, &QDialog::accept);
     auto *buttonRow = new QHBoxLayout;
     buttonRow->addStretch();

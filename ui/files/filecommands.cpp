@@ -97,9 +97,16 @@ bool MainWindow::writeSeatTable(const QString &fileName)
     reporter.critical = [this](const QString &text) { QMessageBox::critical(this, QStringLiteral("错误"), text); };
     reporter.detail = [this](const QString &text) { appendPlainLog(text); };
     reporter.exported = [this](const QString &savePath) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::fromNativeSeparators(savePath)));
+        const bool opened = QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::fromNativeSeparators(savePath)));
         logMessage(QStringLiteral("座位表已导出到: ") + savePath);
         noteExport(savePath);
+        // Without a spreadsheet program nothing opens: say where the plan is.
+        if (!opened) {
+            QMessageBox::information(this, QStringLiteral("提示"),
+                                     QStringLiteral("座位表已保存到:\n%1\n\n这台电脑上没有能打开 .xlsx 文件的程序，所以没有自动打开。"
+                                                    "可以把这个文件复制到装有 Excel 或 WPS 的电脑上打开，或用“文件” → “导出PDF...”另存为 PDF。")
+                                         .arg(savePath));
+        }
     };
     const SeatPlan::Source source{model, currentStyle, configPath, templateDirectory(), fallbackTemplateDirectory()};
     return SeatPlan::writeSeatTable(fileName, source, reporter);

@@ -2,6 +2,7 @@
 
 #include "core/storage/arrangementrecord.h"
 #include "ui/common/memberitem.h"
+#include "ui/common/screenfit.h"
 
 #include <QDir>
 #include <QHBoxLayout>
@@ -21,6 +22,8 @@ QTableWidget *makeTable(const char *objectName)
     table->verticalHeader()->setVisible(false);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // Tab moves on to the next field instead of from cell to cell.
+    table->setTabKeyNavigation(false);
     return table;
 }
 
@@ -38,7 +41,7 @@ HistoryDialog::HistoryDialog(const QList<ArrangementRecord> &records, QWidget *p
 {
     setObjectName(QStringLiteral("historyDialog"));
     setWindowTitle(QStringLiteral("历史分组"));
-    resize(900, 600);
+    ScreenFit::resizeWithinScreen(this, QSize(900, 600));
     std::reverse(m_records.begin(), m_records.end());
 
     m_list = makeTable("historyList");

@@ -74,6 +74,7 @@ FixedPositionEditor::FixedPositionEditor(ClassModel &model, std::function<void(Q
     m_table->setHorizontalHeaderLabels({QStringLiteral("姓名"), QStringLiteral("组号"), QStringLiteral("座位位置")});
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setTabKeyNavigation(false);
     m_table->setSelectionMode(QAbstractItemView::MultiSelection);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     layout->addWidget(m_table);

@@ -1,6 +1,8 @@
 #include "ui/settings/rosterimportdialog.h"
 
 #include "core/model/duplicatenames.h"
+#include "ui/common/screenfit.h"
+#include "core/roster/importsummary.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -44,7 +46,7 @@ RosterImportDialog::RosterImportDialog(const QString &path, const TableFile &tab
 {
     setObjectName(QStringLiteral("rosterImportDialog"));
     setWindowTitle(QStringLiteral("导入名单"));
-    resize(640, 600);
+    ScreenFit::resizeWithinScreen(this, QSize(640, 600));
 
     m_fileLabel = new QLabel;
     m_fileLabel->setObjectName(QStringLiteral("importFileLabel"));
@@ -61,6 +63,7 @@ RosterImportDialog::RosterImportDialog(const QString &path, const TableFile &tab
                                                QStringLiteral("行号")});
     m_previewTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_previewTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_previewTable->setTabKeyNavigation(false);
     m_previewTable->verticalHeader()->hide();
     m_previewTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     m_previewTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -71,6 +74,9 @@ RosterImportDialog::RosterImportDialog(const QString &path, const TableFile &tab
     m_duplicateLabel->setWordWrap(true);
     m_duplicateLabel->setStyleSheet(kAlert);
 
+    m_hiddenCheck = new QCheckBox(QStringLiteral("包括隐藏的行"));
+    m_hiddenCheck->setObjectName(QStringLiteral("importHiddenCheck"));
+
     m_problemTitle = new QLabel;
     m_problemList = new QListWidget;
     m_problemList->setObjectName(QStringLiteral("importProblemList"));
@@ -80,6 +86,7 @@ RosterImportDialog::RosterImportDialog(const QString &path, const TableFile &tab
     m_appendCheck->setObjectName(QStringLiteral("importAppendCheck"));
     m_importButton = new QPushButton(QStringLiteral("导入"));
     m_importButton->setObjectName(QStringLiteral("importButton"));
+    m_importButton->setDefault(true);
     auto *cancelButton = new QPushButton(QStringLiteral("取消"));
     cancelButton->setObjectName(QStringLiteral("importCancelButton"));
     auto *buttonRow = new QHBoxLayout;
@@ -92,19 +99,26 @@ RosterImportDialog::RosterImportDialog(const QString &path, const TableFile &tab
     layout->addWidget(m_fileLabel);
     layout->addWidget(createChoiceRow());
     layout->addWidget(m_summaryLabel);
+    layout->addWidget(m_hiddenCheck);
     layout->addWidget(m_previewTable, 1);
     layout->addWidget(m_duplicateLabel);
     layout->addWidget(m_problemTitle);
     layout->addWidget(m_problemList);
     layout->addLayout(buttonRow);
 
+    // Tab in reading order: the choices above the preview come first.
+    const QList<QWidget *> order = {m_sheetCombo,  m_genderCombo, m_hiddenCheck,  m_previewTable,
+                                    m_problemList, m_appendCheck, m_importButton, cancelButton};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order.at(i - 1), order.at(i));
+
     connect(m_appendCheck, &QCheckBox::toggled, this, &RosterImportDialog::showImport);
+    connect(m_hiddenCheck, &QCheckBox::toggled, this, &RosterImportDialog::reinterpret);
     connect(m_importButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
-    m_import = interpretRoster(m_table);
+    reinterpret();
     fillGenderChoices();
-    showImport();
 }
 
 QWidget *RosterImportDialog::createChoiceRow()
@@ -142,19 +156,24 @@ bool RosterImportDialog::appendsToExisting() const
 void RosterImportDialog::chooseSheet(int index)
 {
     m_table = readTableFile(m_path, index);
-    m_import = interpretRoster(m_table);
+    m_choice = GenderChoice{};
+    reinterpret();
     fillGenderChoices();
-    showImport();
 }
 
 void RosterImportDialog::chooseGender()
 {
     const int data = m_genderCombo->currentData().toInt();
-    const GenderChoice choice = data == kUnchosen ? GenderChoice{}
-        : data == kAllBoys                        ? GenderChoice{GenderChoice::AllBoys}
-        : data == kAllGirls                       ? GenderChoice{GenderChoice::AllGirls}
-                                                  : GenderChoice{GenderChoice::Column, data};
-    m_import = interpretRoster(m_table, choice);
+    m_choice = data == kUnchosen ? GenderChoice{}
+        : data == kAllBoys       ? GenderChoice{GenderChoice::AllBoys}
+        : data == kAllGirls      ? GenderChoice{GenderChoice::AllGirls}
+                                 : GenderChoice{GenderChoice::Column, data};
+    reinterpret();
+}
+
+void RosterImportDialog::reinterpret()
+{
+    m_import = interpretRoster(m_table, m_choice, m_hiddenCheck->isChecked());
     showImport();
 }
 
@@ -188,27 +207,10 @@ void RosterImportDialog::showImport()
         file += QStringLiteral("（%1 编码）").arg(m_table.encoding);
     m_fileLabel->setText(file);
 
-    const bool refused = !m_import.refusal.isEmpty();
-    const bool alert = refused || m_import.needsGenderChoice();
-    if (refused) {
-        m_summaryLabel->setText(m_import.refusal);
-    } else if (m_import.needsGenderChoice()) {
-        m_summaryLabel->setText(QStringLiteral("文件中没有性别列。请在上方选择性别所在的列，或“全部为男生”、“全部为女生”。"));
-    } else {
-        QString summary = QStringLiteral("将导入男生 %1 名、女生 %2 名，其中组长 %3 名、外宿生 %4 名。")
-                              .arg(m_import.boys.size())
-                              .arg(m_import.girls.size())
-                              .arg(m_import.leaderNames().size())
-                              .arg(m_import.boarderNames().size());
-        if (!m_import.hasLeaderColumn && !m_import.hasBoarderColumn)
-            summary += QStringLiteral("文件中没有组长和外宿生两栏，这两份名单不变。");
-        else if (!m_import.hasLeaderColumn)
-            summary += QStringLiteral("文件中没有组长一栏，组长名单不变。");
-        else if (!m_import.hasBoarderColumn)
-            summary += QStringLiteral("文件中没有外宿生一栏，外宿生名单不变。");
-        m_summaryLabel->setText(summary);
-    }
-    m_summaryLabel->setStyleSheet(alert ? kAlert : QString());
+    const ImportSummary summary = summarizeImport(m_import);
+    m_summaryLabel->setText(summary.lines.join(u'\n'));
+    m_summaryLabel->setStyleSheet(summary.alert ? kAlert : QString());
+    m_hiddenCheck->setVisible(m_import.hiddenRows > 0);
     fillPreviewTable();
 
     const bool append = appendsToExisting();

@@ -33,6 +33,7 @@ private:
     QWidget *createChoiceRow();
     void chooseSheet(int index);
     void chooseGender();
+    void reinterpret();
     void fillGenderChoices();
     void showImport();
     void fillPreviewTable();
@@ -42,6 +43,7 @@ private:
     QStringList m_existingBoys;
     QStringList m_existingGirls;
     RosterImport m_import;
+    GenderChoice m_choice;
 
     QLabel *m_fileLabel = nullptr;
     QComboBox *m_sheetCombo = nullptr;
@@ -52,5 +54,6 @@ private:
     QLabel *m_problemTitle = nullptr;
     QListWidget *m_problemList = nullptr;
     QCheckBox *m_appendCheck = nullptr;
+    QCheckBox *m_hiddenCheck = nullptr;
     QPushButton *m_importButton = nullptr;
 };

@@ -4,6 +4,7 @@
 #include "ui/window/logbatch.h"
 #include "core/storage/configstore.h"
 #include "core/model/duplicatenames.h"
+#include "core/model/namecontrol.h"
 #include "core/model/rosterupdate.h"
 #include "ui/settings/settingsdialog.h"
 
@@ -33,8 +34,11 @@ void MainWindow::saveSettings(SettingsDialog &dialog)
 
     model.maleNames = nonEmptyLines(dialog.maleText());
     model.femaleNames = nonEmptyLines(dialog.femaleText());
-    const QStringList leaders = nonEmptyLines(dialog.leaderText());
-    const QStringList boarders = nonEmptyLines(dialog.boarderText());
+    QStringList leaders = nonEmptyLines(dialog.leaderText());
+    QStringList boarders = nonEmptyLines(dialog.boarderText());
+    int cleanedNames = 0;
+    for (QStringList *names : {&model.maleNames, &model.femaleNames, &leaders, &boarders})
+        cleanedNames += stripControlCharacters(*names);
     model.leaderNames = QSet<QString>(leaders.begin(), leaders.end());
     model.boarderNames = QSet<QString>(boarders.begin(), boarders.end());
     model.groupConfigs = dialog.groupConfigs();
@@ -54,6 +58,8 @@ void MainWindow::saveSettings(SettingsDialog &dialog)
     dialog.accept();
     clearWorkingState();
 
+    if (cleanedNames > 0)
+        appendPlainLog(controlCharactersLogLine(cleanedNames));
     if (remap.changed()) {
         appendPlainLog(QStringLiteral("固定位置已按姓名对应到新名单: %1 个随学生改为新编号, %2 个因学生不在名单中已删除")
                            .arg(remap.renumbered)

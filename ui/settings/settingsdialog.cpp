@@ -3,10 +3,12 @@
 #include "core/storage/appdirectory.h"
 #include "core/storage/configstore.h"
 #include "core/engine/solverstep.h"
+#include "core/roster/filekind.h"
 #include "core/roster/rosterimport.h"
 #include "core/model/namecollation.h"
 #include "core/rules/settingscheck.h"
 #include "ui/settings/fixedpositioneditor.h"
+#include "ui/common/screenfit.h"
 #include "ui/settings/rosterimportdialog.h"
 #include "core/model/rosterupdate.h"
 #include "ui/settings/settingscheckdialog.h"
@@ -38,6 +40,8 @@ QPlainTextEdit *makeNameEdit(const QStringList &names, const char *objectName)
 {
     auto *edit = new QPlainTextEdit;
     edit->setObjectName(QLatin1String(objectName));
+    // One name a line: Tab moves on to the next field, it never types.
+    edit->setTabChangesFocus(true);
     edit->setPlainText(names.join(u'\n'));
     return edit;
 }
@@ -59,7 +63,7 @@ SettingsDialog::SettingsDialog(ClassModel &model, const QString &currentStyle, c
 {
     setObjectName(QStringLiteral("settingsDialog"));
     setWindowTitle(QStringLiteral("设置"));
-    resize(600, 500);
+    ScreenFit::resizeWithinScreen(this, QSize(600, 500));
 
     auto *tabs = new QTabWidget;
     tabs->setObjectName(QStringLiteral("settingsTabs"));
@@ -76,6 +80,12 @@ SettingsDialog::SettingsDialog(ClassModel &model, const QString &currentStyle, c
     cancelButton->setObjectName(QStringLiteral("cancelButton"));
     connect(saveButton, &QPushButton::clicked, this, &SettingsDialog::saveRequested);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    // Enter saves; on the fixed-position tab it adds the pin being typed.
+    saveButton->setDefault(true);
+    auto *addFixedButton = m_fixedEditor->findChild<QPushButton *>(QStringLiteral("addFixedButton"));
+    connect(tabs, &QTabWidget::currentChanged, this, [tabs, saveButton, addFixedButton, this] {
+        (tabs->currentWidget() == m_fixedEditor && addFixedButton ? addFixedButton : saveButton)->setDefault(true);
+    });
 
     auto *buttonRow = new QHBoxLayout;
     buttonRow->addWidget(saveButton);
@@ -270,7 +280,7 @@ void SettingsDialog::importRoster()
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("选择名单文件"),
                                                       QDir(documents).exists() ? documents : QDir::homePath(),
-                                                      QStringLiteral("名单文件 (*.xlsx *.csv *.txt)"));
+                                                      kClassListFilter);
     if (path.isEmpty())
         return;
     const TableFile table = readTableFile(path);

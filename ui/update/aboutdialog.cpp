@@ -2,6 +2,7 @@
 #include "ui/window/mainwindow.h"
 
 #include "core/update/aboutcontent.h"
+#include "ui/common/screenfit.h"
 
 #include <QDialog>
 #include <QHBoxLayout>
@@ -16,7 +17,7 @@ void MainWindow::showAboutDialog()
 {
     QDialog dialog(this);
     dialog.setWindowTitle(QStringLiteral("关于"));
-    dialog.resize(500, 400);
+    ScreenFit::resizeWithinScreen(&dialog, QSize(500, 400));
     auto *layout = new QVBoxLayout(&dialog);
 
     // A missing picture leaves the label empty in its place.
@@ -41,6 +42,8 @@ void MainWindow::showAboutDialog()
 
     auto *updateButton = new QPushButton(QStringLiteral("检查更新"));
     auto *closeButton = new QPushButton(QStringLiteral("关闭"));
+    closeButton->setObjectName(QStringLiteral("aboutCloseButton"));
+    closeButton->setDefault(true);
     auto *buttonRow = new QHBoxLayout;
     buttonRow->addWidget(updateButton);
     buttonRow->addStretch();

@@ -143,6 +143,7 @@ void MainWindow::showNewVersionDialog(const QString &tag, const QString &url, co
         layout->addWidget(new QLabel(QStringLiteral("更新说明:")));
         auto *notesView = new QTextEdit;
         notesView->setReadOnly(true);
+        notesView->setTabChangesFocus(true);
         notesView->setPlainText(notes);
         notesView->setMaximumHeight(150);
         layout->addWidget(notesView);
@@ -151,6 +152,7 @@ void MainWindow::showNewVersionDialog(const QString &tag, const QString &url, co
     auto *downloadButton = new QPushButton(QStringLiteral("前往下载"));
     auto *laterButton = new QPushButton(QStringLiteral("稍后提醒"));
     auto *ignoreButton = new QPushButton(QStringLiteral("忽略此版本"));
+    downloadButton->setDefault(true);
     auto *buttonRow = new QHBoxLayout;
     buttonRow->addWidget(downloadButton);
     buttonRow->addWidget(laterButton);

@@ -4,15 +4,18 @@
 #include "core/storage/appdirectory.h"
 #include "core/storage/configencoding.h"
 #include "core/storage/configstore.h"
+#include "core/model/namecontrol.h"
 
 void MainWindow::loadConfig()
 {
     configPath = configFilePath();
     // Before anything reads the file, and long before anything writes it.
     const ConfigEncoding::Result encoding = ConfigEncoding::ensureUtf8(configPath);
-    ConfigStore::readRoster(configPath, model, currentStyle);
+    const int cleanedNames = ConfigStore::readRoster(configPath, model, currentStyle);
     if (!logView)
         return;
+    if (cleanedNames > 0)
+        appendPlainLog(controlCharactersLogLine(cleanedNames));
     if (const QString line = ConfigEncoding::logLine(encoding, configPath); !line.isEmpty())
         appendPlainLog(line);
     appendLog(QStringLiteral("加载了 %1 名男生和 %2 名女生").arg(model.maleNames.size()).arg(model.femaleNames.size()));

@@ -2,6 +2,7 @@
 
 #include "ui/window/appicon.h"
 #include "ui/window/logbatch.h"
+#include "ui/common/screenfit.h"
 #include "core/storage/appdirectory.h"
 #include "core/platform/clock.h"
 #include "core/storage/configstore.h"
@@ -51,9 +52,13 @@ MainWindow::MainWindow(QWidget *parent)
 {
     setWindowIcon(appIcon());
     setWindowTitle(QStringLiteral("Quorvane"));
-    setMinimumSize(1004, 753);
+    // The specified minimum, or the screen's available area where that is smaller.
+    ScreenFit::limitMinimumSize(this, QSize(1004, 753));
 
     createCentralWidget();
+    // Asked before anything writes config.ini, shown once the window is.
+    if (isFirstRun())
+        QTimer::singleShot(0, this, &MainWindow::offerDemoClass);
     const LogBatch::Scope startUpLines(logBatch);
     loadConfig();
     initGroupConfigs();
@@ -92,11 +97,14 @@ void MainWindow::createCentralWidget()
     resultTable->verticalHeader()->setVisible(false);
     resultTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     resultTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // Tab moves on to the next field instead of from cell to cell.
+    resultTable->setTabKeyNavigation(false);
     resultTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 
     logView = new QTextEdit;
     logView->setObjectName(QStringLiteral("logView"));
     logView->setReadOnly(true);
+    logView->setTabChangesFocus(true);
     // Read-only: nothing can be undone, so no undo history grows with the log.
     logView->document()->setUndoRedoEnabled(false);
     logBatch = new LogBatch(logView);
@@ -130,6 +138,7 @@ void MainWindow::createCentralWidget()
         {QStringLiteral("类型"), QStringLiteral("人员列表"), QStringLiteral("状态")});
     constraintTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     constraintTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    constraintTable->setTabKeyNavigation(false);
     constraintTable->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     constraintTable->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     constraintTable->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);

@@ -75,6 +75,9 @@ private:
     void connectSignals();
     void createMenus();
     void scheduleUpdateCheck();
+    // The installed program's first start: the demo class, or the settings.
+    void offerDemoClass();
+    void useDemoClass();
 
     // Event log (app/)
     void logMessage(const QString &text);

@@ -186,6 +186,15 @@ QList<int> Sheet::columnsOf(int row) const
     return columns;
 }
 
+bool Sheet::isRowHidden(int row) const
+{
+    const size_t index = rowIndex(row);
+    if (index == m_rows.size() || m_rows[index].number != row)
+        return false;
+    const QByteArray hidden(m_rows[index].node.attribute("hidden").value());
+    return hidden == "1" || hidden == "true";
+}
+
 pugi::xml_node Sheet::ensureCell(int row, int column)
 {
     if (pugi::xml_node existing = cell(row, column))

@@ -47,6 +47,8 @@ public:
     // Rows that hold any element, ascending, and the columns of a row's cells.
     QList<int> rowNumbers() const;
     QList<int> columnsOf(int row) const;
+    // Whether the row is hidden (a filter or the user hid it).
+    bool isRowHidden(int row) const;
     // The cell, created in its place (rows and cells ascending) when missing.
     pugi::xml_node ensureCell(int row, int column);
 

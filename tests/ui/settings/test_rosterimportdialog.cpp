@@ -66,6 +66,8 @@ private slots:
     void appendThenSaveWritesRosterAndWarnsOfDuplicates();
     void headerlessFileWaitsForGenderChoice();
     void unreadableFileIsRefused();
+    void hiddenRowsLeftOutUntilIncluded();
+    void escapeCancelsThePreview();
 
 private:
     // Opens "设置", presses "从文件导入...", picks path, and hands the
@@ -132,7 +134,8 @@ void TestRosterImportDialog::importFile(const QString &path, const std::function
     });
     child<QAction>(window.get(), QStringLiteral("settingsAction"))->trigger();
     QCOMPARE(settings.count(), 1);
-    QCOMPARE(chooserFilters, QStringList{QStringLiteral("名单文件 (*.xlsx *.csv *.txt)")});
+    QCOMPARE(chooserFilters, (QStringList{QStringLiteral("名单文件 (*.xlsx *.xls *.et *.ods *.csv *.txt)"),
+                                          QStringLiteral("所有文件 (*)")}));
 }
 
 void TestRosterImportDialog::importThenCancelLeavesConfigUnchanged()
@@ -150,7 +153,8 @@ void TestRosterImportDialog::importThenCancelLeavesConfigUnchanged()
             QVERIFY(child<QLabel>(preview, QStringLiteral("importFileLabel"))->text().endsWith(QStringLiteral("（GB18030 编码）")));
             QCOMPARE(child<QComboBox>(preview, QStringLiteral("importGenderCombo"))->currentText(), QStringLiteral("第 3 列“性别”"));
             QCOMPARE(child<QLabel>(preview, QStringLiteral("importSummaryLabel"))->text(),
-                     QStringLiteral("将导入男生 1 名、女生 2 名，其中组长 2 名、外宿生 1 名。"));
+                     QStringLiteral("将导入男生 1 名、女生 2 名，其中组长 2 名、外宿生 1 名。\n"
+                                    "外宿生按“外宿生”一栏：“√”的 1 名学生标为外宿生。"));
             QCOMPARE(tableRows(child<QTableWidget>(preview, QStringLiteral("importPreviewTable"))),
                      (QStringList{"1|赵磊|男|√||3|2", "2|安琪|女||√|1|3", "3|王芳|女|√||2|4"}));
             QCOMPARE(problemLines(preview), (QStringList{"第 3 行: 姓名“安琪”前后有空格，已去掉",
@@ -248,7 +252,59 @@ void TestRosterImportDialog::unreadableFileIsRefused()
         },
         [&](SettingsDialog *dialog) { QCOMPARE(editorText(dialog, "maleNamesEdit"), QStringLiteral("张三\n李四")); });
     QCOMPARE(seen.title, QStringLiteral("错误"));
-    QVERIFY2(seen.text.contains(QStringLiteral("不是表格文件")), qPrintable(seen.text));
+    QVERIFY2(seen.text.contains(QStringLiteral("是PNG 图片，不是名单表格")), qPrintable(seen.text));
+}
+
+void TestRosterImportDialog::hiddenRowsLeftOutUntilIncluded()
+{
+    const QString path = QStringLiteral(QUORVANE_ROSTER_FIXTURES "/hidden-rows.ods");
+    importFile(
+        path,
+        [&](QDialog *preview) {
+            auto *hidden = child<QCheckBox>(preview, QStringLiteral("importHiddenCheck"));
+            auto *summary = child<QLabel>(preview, QStringLiteral("importSummaryLabel"));
+            auto *table = child<QTableWidget>(preview, QStringLiteral("importPreviewTable"));
+            QVERIFY(hidden->isVisible());
+            QVERIFY(!hidden->isChecked());
+            QVERIFY(summary->text().endsWith(QStringLiteral("文件中有 3 行被隐藏（如筛选掉的其他班学生），未导入。")));
+            QCOMPARE(table->rowCount(), 3);
+            hidden->setChecked(true);
+            QCOMPARE(table->rowCount(), 6);
+            QVERIFY(summary->text().endsWith(QStringLiteral("文件中隐藏的 3 行也已读取。")));
+            hidden->setChecked(false);
+            // Tab in reading order, from the choices above down to the buttons.
+            QStringList order;
+            QWidget *widget = child<QWidget>(preview, QStringLiteral("importSheetCombo"));
+            for (int i = 0; i < 8; ++i, widget = widget->nextInFocusChain()) {
+                while (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isVisible())
+                    widget = widget->nextInFocusChain();
+                order.append(widget->objectName());
+            }
+            QCOMPARE(order, (QStringList{"importSheetCombo", "importGenderCombo", "importHiddenCheck", "importPreviewTable",
+                                         "importAppendCheck", "importButton", "importCancelButton", "importSheetCombo"}));
+            // Enter imports: "导入" is the preview's default button.
+            QTest::keyClick(preview, Qt::Key_Return);
+        },
+        [&](SettingsDialog *dialog) {
+            QCOMPARE(editorText(dialog, "maleNamesEdit"), QStringLiteral("张伟"));
+            QCOMPARE(editorText(dialog, "femaleNamesEdit"), QStringLiteral("李娜\n王芳"));
+        });
+}
+
+void TestRosterImportDialog::escapeCancelsThePreview()
+{
+    const QString path = QStringLiteral(QUORVANE_ROSTER_FIXTURES "/two-up.xls");
+    importFile(
+        path,
+        [&](QDialog *preview) {
+            QCOMPARE(child<QLabel>(preview, QStringLiteral("importSummaryLabel"))->text().section(u'\n', 1, 1),
+                     QStringLiteral("名单分为并排的 2 栏，按从左到右、每栏从上到下的顺序读取。"));
+            QVERIFY(child<QCheckBox>(preview, QStringLiteral("importHiddenCheck"))->isHidden());
+            QTest::keyClick(preview, Qt::Key_Escape);
+            QVERIFY(!preview->isVisible());
+            QCOMPARE(preview->result(), int(QDialog::Rejected));
+        },
+        [&](SettingsDialog *dialog) { QCOMPARE(editorText(dialog, "maleNamesEdit"), QStringLiteral("张三\n李四")); });
 }
 
 QTEST_MAIN(TestRosterImportDialog)
